@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <ctime>
+
+// Where the logger and the folder helpers meet the operating system.
+namespace platform
+{
+    // The running executable's own file, independent of how the program was started.
+    juce::File executableFile();
+
+    // The per-user base folder for application data (roaming on Windows); an empty
+    // juce::File when the system does not name one.
+    juce::File userApplicationDataBase();
+
+    // Local calendar time of a clock reading; thread-safe, unlike std::localtime.
+    std::tm localTime (std::time_t seconds);
+}

@@ -25,7 +25,11 @@ AppLogger::AppLogger()
 
 void AppLogger::init()
 {
-    const auto logFile = getAppSupportDirectory (true).getChildFile (juce::String (appName) + ".log");
+    const auto folder = getAppSupportDirectory (true);
+    if (folder == juce::File())
+        return;     // no per-user folder: the lines are lost rather than written somewhere odd
+
+    const auto logFile = folder.getChildFile (juce::String (appName) + ".log");
     const auto welcome = juce::String (appName) + " v" + appVersion + "\n"
                        + "App Dir: " + juce::String (getExecutableDirectory());
 

@@ -20,14 +20,16 @@ juce::File executableFile()
 
 juce::File userApplicationDataBase()
 {
-    const auto base = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
-    const auto path = base.getFullPathName();
-
-    // An unresolved home folder comes back as a relative or root path; treat it as missing
-    // rather than create our folders at / or in the working directory.
-    if (path.isEmpty() || ! juce::File::isAbsolutePath (path) || base.isRoot())
+   #if JUCE_LINUX
+    // JUCE's "~/.config" turns into "/.config" when HOME is empty; a missing or relative
+    // home means no per-user folder at all, never one at / or in the working directory.
+    const auto home = juce::SystemStats::getEnvironmentVariable ("HOME", {});
+    if (home.isEmpty() || ! juce::File::isAbsolutePath (home) || juce::File (home).isRoot())
         return {};
-    return base;
+    return juce::File (home).getChildFile (".config");
+   #else
+    return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
+   #endif
 }
 
 std::tm localTime (std::time_t seconds)

@@ -89,12 +89,16 @@ TEST (AppFolders, NotCreatedWhenNotAsked)
 TEST (AppFolders, NoHomeCreatesNothingAtRoot)
 {
     testfolders::TemporaryHome home;
-    ::setenv ("HOME", "", 1);
-    const auto folder = getAppSupportDirectory (true);
-    EXPECT_FALSE (juce::File ("/Zorv").exists());
-    EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile ("Zorv").exists());
-    if (folder != juce::File())
-        EXPECT_TRUE (juce::File::isAbsolutePath (folder.getFullPathName()));
+    const auto cwd = juce::File::getCurrentWorkingDirectory();
+    for (const char* value : { "", "relative/home", "/" })
+    {
+        ::setenv ("HOME", value, 1);
+        EXPECT_EQ (getAppSupportDirectory (true), juce::File()) << "HOME=" << value;
+        AppLogger::instance().log ("goes nowhere");
+    }
+    for (const auto& place : { juce::File ("/Zorv"), juce::File ("/.config/Zorv"), cwd.getChildFile ("Zorv"),
+                               cwd.getChildFile ("relative"), cwd.getChildFile ("ZorvUpdater.log") })
+        EXPECT_FALSE (place.exists()) << place.getFullPathName();
 }
 
 // Trimming at open: a file longer than the limit keeps the tail that starts at a line break.

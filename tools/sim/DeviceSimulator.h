@@ -30,7 +30,10 @@ struct DeviceIdentity
     static std::array<uint8_t, 31> nameField (std::string_view text);
 };
 
-// How the device treats one accepted connection.
+// How the device treats one accepted connection. Every complete request it reads is acted
+// on (a rename is stored even when no answer follows); the behaviour decides only what goes
+// back on the wire, for every request of the connection. A close is orderly: FIN, then the
+// peer's further bytes are read and dropped, so that the peer sees end-of-stream, not a reset.
 enum class Behaviour
 {
     Normal,             // read the request, answer it
@@ -61,6 +64,9 @@ enum class Reachability
     Refusing,       // not listening: connects are refused at once
     Unresponsive    // listening but never completing a handshake: connects time out
 };
+// Unresponsive is a listener with backlog 0 that never accepts, whose single queue place is
+// taken by a connection of the simulator's own: Linux then drops every further SYN, so a
+// client's connect neither succeeds nor is refused but times out (checked by the tests).
 
 struct RecordedRequest
 {
@@ -82,12 +88,16 @@ public:
     bool start();
     void stop();
 
+    // In force when it returns; connections already accepted are not touched.
     void setReachability (Reachability);
 
-    // Scripts the next accepted connections in order; connections past the script use the default.
+    // Scripts the next accepted connections in order, replacing scripts not yet used;
+    // connections past the script use the default.
     void scriptConnections (std::vector<ConnectionScript> scripts);
     void setDefaultBehaviour (ConnectionScript script);
 
+    // Every request read, in order, with the bytes of any request the peer left unfinished.
+    // A request is recorded after the device has acted on it.
     std::vector<RecordedRequest> requests() const;
     std::size_t connectionCount() const;
     // Waits until at least `count` requests have been recorded; false on time-out.

@@ -1,0 +1,129 @@
+#include "tools/sim/Listener.h"
+
+#include <algorithm>
+
+namespace zsim
+{
+namespace
+{
+    using boost::system::error_code;
+    using boost::asio::ip::tcp;
+
+    // After an accept fails for want of resources (file handles), try again a little later
+    // instead of spinning.
+    constexpr std::chrono::milliseconds acceptRetry { 20 };
+}
+
+Listener::Listener (boost::asio::io_context& context, tcp::endpoint where,
+                    DeviceModel& d, RequestLog& l, ScriptQueue& s)
+    : endpoint (where), device (d), log (l), scripts (s),
+      acceptor (context), filler (context), retry (context)
+{
+}
+
+bool Listener::apply (Reachability reachability)
+{
+    closeListening();
+    switch (reachability)
+    {
+        case Reachability::Accepting:
+            if (! listen (boost::asio::socket_base::max_listen_connections))
+                return false;
+            acceptNext();
+            return true;
+        case Reachability::Refusing:
+            return true;
+        case Reachability::Unresponsive:
+            return listen (0) && jam();
+    }
+    return false;
+}
+
+void Listener::closeAll()
+{
+    closeListening();
+    for (auto& weak : connections)
+        if (auto connection = weak.lock())
+            connection->abandon();
+    connections.clear();
+}
+
+uint16_t Listener::port() const
+{
+    return endpoint.port();
+}
+
+bool Listener::listen (int backlog)
+{
+    error_code error;
+    acceptor.open (endpoint.protocol(), error);
+    if (! error)
+        acceptor.set_option (tcp::acceptor::reuse_address (true), error);
+    if (! error)
+        acceptor.bind (endpoint, error);
+    if (! error)
+        acceptor.listen (backlog, error);
+    if (! error)
+        endpoint.port (acceptor.local_endpoint (error).port());
+
+    if (error)
+    {
+        closeListening();
+        return false;
+    }
+    return true;
+}
+
+// A listener with backlog 0 that never accepts still completes one handshake into its
+// queue. The simulator takes that single place itself; the kernel then drops every further
+// SYN, so a client's connect neither succeeds nor is refused: it times out.
+bool Listener::jam()
+{
+    error_code error;
+    filler.connect (endpoint, error);
+    if (error)
+        closeListening();
+    return ! error;
+}
+
+void Listener::closeListening()
+{
+    ++generation;
+    error_code ignored;
+    retry.cancel();
+    acceptor.close (ignored);
+    filler.close (ignored);
+}
+
+void Listener::acceptNext()
+{
+    acceptor.async_accept ([this, current = generation] (const error_code& error, tcp::socket socket)
+                           {
+                               if (current != generation)
+                                   return;
+                               if (! error)
+                               {
+                                   adopt (std::move (socket));
+                                   acceptNext();
+                                   return;
+                               }
+                               retry.expires_after (acceptRetry);
+                               retry.async_wait ([this, current] (const error_code& waited)
+                                                 {
+                                                     if (! waited && current == generation)
+                                                         acceptNext();
+                                                 });
+                           });
+}
+
+void Listener::adopt (tcp::socket socket)
+{
+    connections.erase (std::remove_if (connections.begin(), connections.end(),
+                                       [] (const std::weak_ptr<Connection>& weak) { return weak.expired(); }),
+                       connections.end());
+
+    auto connection = std::make_shared<Connection> (std::move (socket), scripts.next(), device, log);
+    connections.push_back (connection);
+    connection->start();
+}
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// The listening side of one simulated device: opens, closes or jams its listening socket
+// to give the reachability asked for, and hands each accepted connection its script.
+// Used on the simulator's network thread only (and before that thread starts).
+
+#include "tools/sim/Connection.h"
+
+#include <boost/asio.hpp>
+
+#include <memory>
+#include <vector>
+
+namespace zsim
+{
+class Listener
+{
+public:
+    Listener (boost::asio::io_context& io, boost::asio::ip::tcp::endpoint endpoint,
+              DeviceModel& device, RequestLog& log, ScriptQueue& scripts);
+
+    // False when the address cannot be bound; the device then refuses connections.
+    bool apply (Reachability reachability);
+
+    // Closes the listening socket and every connection.
+    void closeAll();
+
+    // The port bound first, kept for every later bind (it matters when 0 was asked for).
+    uint16_t port() const;
+
+private:
+    bool listen (int backlog);
+    bool jam();
+    void closeListening();
+    void acceptNext();
+    void adopt (boost::asio::ip::tcp::socket socket);
+
+    boost::asio::ip::tcp::endpoint endpoint;
+    DeviceModel& device;
+    RequestLog& log;
+    ScriptQueue& scripts;
+
+    boost::asio::ip::tcp::acceptor acceptor;
+    boost::asio::ip::tcp::socket filler;
+    boost::asio::steady_timer retry;
+    uint64_t generation = 0;  // a completion from before the last close is stale
+    std::vector<std::weak_ptr<Connection>> connections;
+};
+}

@@ -115,6 +115,7 @@ TEST_F (TagExchange, MalformedTagsAreIgnored)
         { "sub-command 45",        withByte (processorQuery (consoleType, faders), 4, 45) },
         { "general second byte 3", withByte (processorQuery (consoleType, faders), 5, 3) },
         { "program complete 1 0",  withByte (programComplete (consoleType, faders), 4, 1) },
+        { "program block 0 1",     withByte (programBlock (consoleType, faders, 0x1D000000, { 1 }, Checksum::Record), 5, 1) },
     };
     for (const auto& [name, request] : cases)
         EXPECT_TRUE (unanswered (request)) << name;

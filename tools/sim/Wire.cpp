@@ -26,12 +26,13 @@ namespace
         return std::all_of (bytes.begin() + (std::ptrdiff_t) from, bytes.end(), [] (uint8_t b) { return b == 0; });
     }
 
-    // Every tag but a program block is eight bytes long and zero after them.
+    // Every tag but a program block is eight bytes long and zero after them; a block's own
+    // length and content are for the board to judge.
     std::optional<BoardRequest> classify (const std::array<uint8_t, tagSize>& t)
     {
         const auto first = t[tag::first];
         const auto second = t[tag::second];
-        if (t[tag::id] == blockTag)
+        if (t[tag::id] == blockTag && first == 0 && second == 0)
             return BoardRequest::ProgramBlock;
         if (t[tag::length] != plainTagLength || ! zeroFrom (t, tag::checksum))
             return {};

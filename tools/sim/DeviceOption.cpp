@@ -172,23 +172,56 @@ namespace
         return ! boards.empty();
     }
 
-    std::optional<DeviceSetup> buildSetup (const DeviceIdentity& identity, std::optional<MasterFader> master,
-                                           bool faderGiven, const std::vector<Setting>& settings, std::string& error)
+    // What the text says, before the boards can be built: they follow from the type.
+    struct Parsed
     {
-        if (master && identity.deviceType != 0)
+        DeviceIdentity identity;
+        std::optional<MasterFader> master;
+        bool faderGiven = false;
+        std::vector<Setting> boardSettings;
+    };
+
+    bool takeSetting (const std::string& item, Parsed& parsed)
+    {
+        const auto equals = item.find ('=');
+        if (equals == std::string::npos)
+            return false;
+        const auto key = item.substr (0, equals);
+        const auto value = item.substr (equals + 1);
+
+        if (isIdentityKey (key))
+        {
+            parsed.faderGiven = parsed.faderGiven || key == "fader";
+            return applyIdentitySetting (key, value, parsed.identity);
+        }
+        if (key == "master")
+        {
+            MasterFader fader = MasterFader::Motorised;
+            if (! parseMaster (value, fader))
+                return false;
+            parsed.master = fader;
+            return true;
+        }
+        parsed.boardSettings.push_back ({ key, value });
+        return true;
+    }
+
+    std::optional<DeviceSetup> buildSetup (const Parsed& parsed, std::string& error)
+    {
+        if (parsed.master && parsed.identity.deviceType != 0)
         {
             error = "master applies to a console (type=0) only";
             return {};
         }
-        auto setup = standardDevice (identity);
-        if (identity.deviceType == 0)
+        auto setup = standardDevice (parsed.identity);
+        if (parsed.identity.deviceType == 0)
         {
-            const auto fader = master.value_or (MasterFader::Motorised);
+            const auto fader = parsed.master.value_or (MasterFader::Motorised);
             setup.boards = consoleBoards (fader);
-            if (! faderGiven)
+            if (! parsed.faderGiven)
                 setup.identity.motorisedFaderWord = fader == MasterFader::Motorised ? 1 : 0;
         }
-        for (const auto& setting : settings)
+        for (const auto& setting : parsed.boardSettings)
         {
             if (! applyBoardSetting (setting, setup.boards))
             {
@@ -203,11 +236,7 @@ namespace
 std::optional<DeviceOption> parseDeviceOption (std::string_view text, std::string& error)
 {
     std::string address;
-    DeviceIdentity identity;
-    std::optional<MasterFader> master;
-    bool faderGiven = false;
-    std::vector<Setting> boardSettings;
-
+    Parsed parsed;
     std::size_t start = 0;
     while (start <= text.size())
     {
@@ -217,43 +246,22 @@ std::optional<DeviceOption> parseDeviceOption (std::string_view text, std::strin
 
         if (address.empty())
         {
-            std::optional<std::array<uint8_t, 4>> parsed;
-            if (! parseIpv4 (item, parsed))
+            std::optional<std::array<uint8_t, 4>> ipv4;
+            if (! parseIpv4 (item, ipv4))
             {
                 error = "not an IPv4 address: \"" + item + "\"";
                 return {};
             }
             address = item;
-            continue;
         }
-
-        const auto equals = item.find ('=');
-        const auto key = item.substr (0, equals);
-        const auto value = equals == std::string::npos ? std::string() : item.substr (equals + 1);
-        bool good = equals != std::string::npos;
-        if (good && isIdentityKey (key))
-        {
-            good = applyIdentitySetting (key, value, identity);
-        }
-        else if (good && key == "master")
-        {
-            MasterFader fader = MasterFader::Motorised;
-            good = parseMaster (value, fader);
-            master = fader;
-        }
-        else if (good)
-        {
-            boardSettings.push_back ({ key, value });
-        }
-        if (! good)
+        else if (! takeSetting (item, parsed))
         {
             error = "bad setting: \"" + item + "\"";
             return {};
         }
-        faderGiven = faderGiven || key == "fader";
     }
 
-    auto setup = buildSetup (identity, master, faderGiven, boardSettings, error);
+    auto setup = buildSetup (parsed, error);
     if (! setup)
         return {};
     return DeviceOption { address, std::move (*setup) };

@@ -170,3 +170,24 @@ TEST_F (DeviceCommands, ProbeRejections)
     expectNotFound (0, "no reply");
     EXPECT_TRUE (Inspector::discoverDevice (engine, address, 0).found);
 }
+
+// A reply that comes after the time-out finds the exchange over: it reaches no buffer of
+// the engine's (the sanitizer builds watch the worker's dead stack frames) and spoils no
+// later exchange.
+TEST_F (DeviceCommands, LateReplyReachesNothing)
+{
+    auto timing = compressedTiming();
+    timing.replyTimeoutMs = 200;
+    ZorvUpdater hasty ("/nonexistent", timing);
+    const PanelAddress monitorInterface { 2, 0, 5, 0 };
+    device->scriptConnections ({ { zsim::Behaviour::SlowReply, 60, std::chrono::milliseconds (400) } });
+
+    TagReplyHead head;
+    head.value = 0xEE;
+    EXPECT_EQ (Inspector::readDeviceId (hasty, console, monitorInterface, head), DeviceResult::TransportFailed);
+    EXPECT_EQ (head.value, 0xEE);
+    std::this_thread::sleep_for (std::chrono::milliseconds (400));
+
+    EXPECT_EQ (Inspector::readDeviceId (hasty, console, monitorInterface, head), DeviceResult::Success);
+    EXPECT_EQ (head.code, 'j');
+}

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <random>
 
 namespace
 {
@@ -50,10 +49,7 @@ void report (const char* what, std::size_t fileBytes, const Timing& timing)
 int main()
 {
     std::mt19937 random (7);
-    std::uniform_int_distribution<int> byte (0, 255);
-    std::vector<uint8_t> image (imageSize);
-    for (auto& b : image)
-        b = static_cast<uint8_t> (byte (random));
+    const auto image = testhex::randomBytes (random, imageSize);
 
     testhex::HexFileWriter hex;
     hex.recordLength = 16;

@@ -12,14 +12,7 @@
 
 namespace
 {
-std::vector<uint8_t> randomBytes (std::mt19937& random, std::size_t count)
-{
-    std::uniform_int_distribution<int> byte (0, 255);
-    std::vector<uint8_t> bytes (count);
-    for (auto& b : bytes)
-        b = static_cast<uint8_t> (byte (random));
-    return bytes;
-}
+using testhex::randomBytes;
 
 testhex::HexImage seedImage (std::mt19937& random)
 {

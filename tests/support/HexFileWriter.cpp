@@ -15,6 +15,15 @@ void appendByte (std::string& text, uint8_t value, bool lowerCase)
 }
 }
 
+std::vector<uint8_t> randomBytes (std::mt19937& random, std::size_t count)
+{
+    std::uniform_int_distribution<int> byte (0, 255);
+    std::vector<uint8_t> bytes (count);
+    for (auto& b : bytes)
+        b = static_cast<uint8_t> (byte (random));
+    return bytes;
+}
+
 uint8_t hexRecordChecksum (uint8_t type, uint16_t address, const std::vector<uint8_t>& data)
 {
     std::size_t sum = data.size() + (address >> 8) + (address & 0xFF) + type;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct HexFileWriter
     // One record line: ':', count, address, type, data and checksum, then the line end.
     std::string record (uint8_t type, uint16_t address, const std::vector<uint8_t>& data) const;
 };
+
+// Bytes for a test image, each of the 256 values equally likely.
+std::vector<uint8_t> randomBytes (std::mt19937& random, std::size_t count);
 
 // The two's complement of the 8-bit sum of a record's bytes (count, address, type, data).
 uint8_t hexRecordChecksum (uint8_t type, uint16_t address, const std::vector<uint8_t>& data);

@@ -12,6 +12,7 @@
 using namespace imagewalk;
 using testhex::HexFileWriter;
 using testhex::HexImage;
+using testhex::randomBytes;
 
 namespace
 {
@@ -23,15 +24,6 @@ uint32_t paddingAfter (int recordLength)
     if (recordLength >= 16 || recordLength % 4 == 0)
         return 0;
     return uint32_t (4 - recordLength % 4);
-}
-
-std::vector<uint8_t> randomBytes (std::mt19937& random, std::size_t count)
-{
-    std::uniform_int_distribution<int> byte (0, 255);
-    std::vector<uint8_t> bytes (count);
-    for (auto& b : bytes)
-        b = static_cast<uint8_t> (byte (random));
-    return bytes;
 }
 
 // Runs around both windows' edges. The runs that end at a limit end early by the padding

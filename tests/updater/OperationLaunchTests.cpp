@@ -207,10 +207,10 @@ TEST (EngineLifetime, DestroyingTheEngineEndsAWaitingBody)
     auto* const raw = engine.get();
     Inspector::launch (*engine, log.callback(), [&, raw] (const UpdaterEventCallback&)
     {
-        waiting.set_value();
         while (! Inspector::cancelled (*raw))
         {
-            ++polls;
+            if (++polls == 1)
+                waiting.set_value();
             Inspector::preciseSleep (*raw, 100);
         }
     });

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <future>
 #include <stdexcept>
 
@@ -140,6 +142,9 @@ TEST (OperationLaunch, NextLaunchJoinsTheFinishedWorkerAndClearsCancel)
     EventLog first;
     Inspector::launch (engine, first.callback(), [] (const UpdaterEventCallback&) {});
     ASSERT_TRUE (first.waitForFinish());
+    // The finished event comes just before the body's last step clears busy.
+    while (Inspector::busy (engine))
+        std::this_thread::yield();
     const auto finishedWorker = Inspector::worker (engine);
 
     Inspector::setCancel (engine, true);

@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include <future>
 #include <stdexcept>
+#include <thread>
 
 using namespace enginetest;
 using Inspector = ZorvUpdaterInspector;

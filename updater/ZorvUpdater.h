@@ -1,0 +1,180 @@
+#pragma once
+
+#include "updater/UpdaterTiming.h"
+#include "updater/UpdaterTypes.h"
+
+#include <boost/asio/io_context.hpp>
+
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The firmware update engine. It runs at most one operation at a time, each on a worker
+// thread of its own, and reports everything through the events of the callback handed to
+// that operation. Every device exchange completes on the engine's own network thread.
+//
+//   idle --launch admitted--> running --body's last step--> idle
+//     ^                          |
+//     +--- a launch while running is refused silently; the next launch joins the
+//          finished worker, the destructor joins the last one.
+class ZorvUpdater
+{
+public:
+    enum UpdaterEventType : int
+    {
+        ClearLog = 1,
+        NewLogSection = 2,
+        LogLine = 3,
+        ProgressBarState = 4,
+        Progress = 5,
+        SecondProgressBarState = 6,
+        SecondProgress = 7,
+        ControlsEnabled = 8,
+        MessageBox = 9,
+        OperationFinished = 10
+    };
+
+    enum class UpdaterOperation : int
+    {
+        GetVersions = 1,
+        AutoUpdate = 2,
+        Update = 3,
+        Check = 4,
+        Reset = 5
+    };
+
+    struct UpdaterEvent
+    {
+        int type = 0;
+        std::string text;
+        int level = 0;                        // 1 information, 2 success, 3 warning, 4 error
+        bool replaceLastLine = false;
+        bool enabled = true;
+        bool visible = false;
+        float progress = 0.0f;
+        bool resetProgress = false;
+        bool highlight = false;
+        std::string title;
+        int icon = 0;
+        int buttons = 0;
+        std::atomic<int>* answer = nullptr;   // owned by the asking operation
+        bool success = false;
+    };
+
+    using UpdaterEventCallback = std::function<void (const UpdaterEvent&)>;
+
+    // Production passes the folder only; tests pass shorter waits.
+    explicit ZorvUpdater (std::string baseDirectory, UpdaterTiming timing = {});
+
+    // Cancels the running operation, whose waits then end early, and returns once it ends.
+    virtual ~ZorvUpdater();
+
+    ZorvUpdater (const ZorvUpdater&) = delete;
+    ZorvUpdater& operator= (const ZorvUpdater&) = delete;
+
+    static bool isFPGABoard (int deviceType, uint8_t type);
+    static bool isIntfBoard (int deviceType, const PanelAddress& address);
+
+private:
+    friend struct ZorvUpdaterInspector;   // lets the tests drive the private operations
+
+    // What an operation does between disabling and enabling the window's controls.
+    using OperationBody = std::function<void (const UpdaterEventCallback&)>;
+    using WorkerStarter = std::function<std::shared_ptr<std::thread> (std::function<void()>)>;
+
+    struct OperationTexts
+    {
+        std::string success;
+        std::string failure;
+    };
+
+    // Operations.
+    void launchOperation (OperationTexts texts, UpdaterEventCallback callback, OperationBody body);
+    bool tryBeginOperation();
+    void runOperation (const OperationTexts& texts, const UpdaterEventCallback& callback, const OperationBody& body);
+    void runIoContext();
+
+    // Waits. The statistics of the precise sleep are shared by every engine of the process.
+    struct SleepStatistics
+    {
+        double estimate;   // seconds one 1 ms sleep is expected to take: mean plus one deviation
+        double mean;
+        double m2;
+        int64_t count;
+    };
+
+    void preciseSleep (double ms);
+    void operationStartPause();
+    static SleepStatistics sleepStatistics();
+
+    // Events.
+    static void sendEvent (const UpdaterEventCallback& callback, const UpdaterEvent& event);
+    static void sendClearLog (const UpdaterEventCallback& callback);
+    static void sendNewLogSection (const UpdaterEventCallback& callback);
+    static void sendLogLine (const UpdaterEventCallback& callback, int level, const std::string& text, bool replaceLastLine);
+    static void sendProgressBarState (const UpdaterEventCallback& callback, bool visible, bool resetProgress, bool highlight);
+    static void showProgressBar (const UpdaterEventCallback& callback, bool show);
+    static void sendProgress (const UpdaterEventCallback& callback, float progress);
+    static void sendSecondProgressBarState (const UpdaterEventCallback& callback, bool show);
+    static void sendControlsEnabled (const UpdaterEventCallback& callback, bool enabled);
+    static void sendMessageBox (const UpdaterEventCallback& callback, int icon, const std::string& text,
+                                const std::string& title, int buttons, std::atomic<int>* answer);
+    static void sendOperationFinished (const UpdaterEventCallback& callback, bool success, const std::string& text);
+    static void failOperation (const UpdaterEventCallback& callback, const std::exception& e, const std::string& failureText);
+
+    // Device commands: each exchange uses a connection of its own and never throws.
+    bool readWriteGenTags (const DeviceRecord& record, const PanelAddress& address, uint8_t subCommand,
+                           TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
+    bool readWriteDownloadTags (const DeviceRecord& record, uint8_t tagId, const PanelAddress& address,
+                                uint8_t dataLength, uint8_t firstByte, uint8_t secondByte, const ProgramBlock* block,
+                                TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
+    bool exchangeTag (const DeviceRecord& record, const TagBytes& requestTag, bool replyExpected, const char* linkName,
+                      TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
+    DeviceResult readDeviceId (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head,
+                               int connectTimeoutMs, int replyTimeoutMs);
+    DeviceResult sendEnterBootMode (const DeviceRecord& record, const PanelAddress& address,
+                                    int connectTimeoutMs, int replyTimeoutMs);
+    DeviceResult eraseDevice (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head,
+                              int connectTimeoutMs, int replyTimeoutMs);
+    DeviceResult programDevice (const DeviceRecord& record, const PanelAddress& address, uint8_t dataLength,
+                                const ProgramBlock& block, TagReplyHead& head, int connectTimeoutMs, int replyTimeoutMs);
+    DeviceResult sendProgramComplete (const DeviceRecord& record, const PanelAddress& address,
+                                      int connectTimeoutMs, int replyTimeoutMs);
+    DeviceProbeResult discoverDevice (const std::string& ipText, int32_t expectedDeviceType,
+                                      int connectTimeoutMs, int replyTimeoutMs);
+
+    // Firmware files.
+    FirmwareFileInfo getFirmwareFile (const DeviceRecord& record, uint8_t boardIndex);
+    uint8_t getPICType (const DeviceRecord& record, const PanelAddress& address);
+    static std::vector<uint8_t> readFirmwareFile (const std::string& path, bool binary);
+
+    boost::asio::io_context ioContext;
+    std::shared_ptr<std::thread> ioThread;
+    std::atomic<bool> cancel { false };
+    std::atomic<bool> busy { false };
+    std::shared_ptr<std::thread> workerThread;
+    std::string baseDirectory;
+    uint16_t port = devicePort;
+    const UpdaterTiming timing;
+    std::vector<std::vector<std::string>> boardNames;      // [device type][board index]
+    std::vector<std::vector<std::string>> firmwareFiles;   // [device type][board index]
+    WorkerStarter startWorker;
+};
+
+using UpdaterEventCallback = ZorvUpdater::UpdaterEventCallback;
+
+// " [h hrs, m mins, s secs]" with the leading parts left out while they are zero; empty
+// below one second.
+std::string formatDuration (int64_t ms);
+
+// The log level of a board result: success for updated or up to date, a warning for
+// still pending, an error otherwise.
+int updateResultLogLevel (int result);
+
+// Two hexadecimal digits of either case; false, with value untouched, for anything else.
+bool parseHexByte (const char* digits, uint8_t& value);

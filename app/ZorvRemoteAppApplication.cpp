@@ -8,11 +8,6 @@ constexpr int clientWidth = 720;
 constexpr int clientHeight = 680;
 }
 
-ZorvRemoteAppApplication::~ZorvRemoteAppApplication()
-{
-    mainWindow.reset();
-}
-
 const juce::String ZorvRemoteAppApplication::getApplicationName()
 {
     return "ZorvUpdater";

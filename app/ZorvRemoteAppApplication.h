@@ -25,9 +25,6 @@ public:
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };
 
-    ZorvRemoteAppApplication() = default;
-    ~ZorvRemoteAppApplication() override;
-
     const juce::String getApplicationName() override;
     const juce::String getApplicationVersion() override;
     bool moreThanOneInstanceAllowed() override;

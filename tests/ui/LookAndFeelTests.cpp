@@ -60,39 +60,45 @@ TEST_F (GroupLook, TitleLeavesAGapInTheOutlineOnly)
     EXPECT_TRUE (uitest::near (titled.getPixelAt (gapInside, row + 3), UIColours::panelFill())) << "filled under the gap";
 }
 
-TEST_F (UiTest, ImageButtonLayoutOf64)
+namespace
 {
+class ImageButtonLook : public UiTest
+{
+protected:
+    ImageButtonLook()
+    {
+        button.setSize (64, 64);
+        icon.clear (icon.getBounds(), juce::Colours::white);
+    }
+
+    juce::Image draw (juce::Image* image)
+    {
+        return uitest::render (64, 64, [&] (juce::Graphics& g)
+        {
+            look.drawImageButton (g, image, 0, 0, 64, 64, juce::Colour (0x00000000), 1.0f, button);
+        });
+    }
+
     ImageButtonLookAndFeel look;
     juce::ImageButton button;
-    button.setSize (64, 64);
-    juce::Image icon (juce::Image::ARGB, 48, 48, true);
-    icon.clear (icon.getBounds(), juce::Colours::white);
+    juce::Image icon { juce::Image::ARGB, 48, 48, true };
+};
+}
 
-    const auto drawn = uitest::render (64, 64, [&] (juce::Graphics& g)
-    {
-        look.drawImageButton (g, &icon, 0, 0, 64, 64, juce::Colour (0x00000000), 1.0f, button);
-    });
-    EXPECT_EQ (uitest::inkBounds (drawn), juce::Rectangle<int> (12, 0, 40, 39)) << "39 x 39, centred above the text";
+TEST_F (ImageButtonLook, LayoutOf64)
+{
+    EXPECT_EQ (uitest::inkBounds (draw (&icon)), juce::Rectangle<int> (12, 0, 40, 39)) << "39 x 39, centred above the text";
 
     button.setButtonText ("Scan");
-    const auto text = uitest::render (64, 64, [&] (juce::Graphics& g)
-    {
-        look.drawImageButton (g, nullptr, 0, 0, 64, 64, juce::Colour (0x00000000), 1.0f, button);
-    });
+    const auto text = draw (nullptr);
     const auto ink = uitest::inkBounds (text);
     EXPECT_TRUE (juce::Rectangle<int> (2, 40, 60, 24).contains (ink)) << ink.toString();
     EXPECT_GT (ink.getWidth(), 20);
     EXPECT_GT (uitest::maxAlpha (text), 200);
 }
 
-TEST_F (UiTest, ImageButtonVeilAndDisabledIcon)
+TEST_F (ImageButtonLook, VeilAndDisabledIcon)
 {
-    ImageButtonLookAndFeel look;
-    juce::ImageButton button;
-    button.setSize (64, 64);
-    juce::Image icon (juce::Image::ARGB, 48, 48, true);
-    icon.clear (icon.getBounds(), juce::Colours::white);
-
     struct Case { bool toggled; juce::Button::ButtonState state; juce::uint8 cornerAlpha; };
     for (const auto& c : { Case { true, juce::Button::buttonOver, 0x33 },
                            Case { true, juce::Button::buttonDown, 0x00 },
@@ -101,21 +107,13 @@ TEST_F (UiTest, ImageButtonVeilAndDisabledIcon)
     {
         button.setToggleState (c.toggled, juce::dontSendNotification);
         button.setState (c.state);
-        const auto drawn = uitest::render (64, 64, [&] (juce::Graphics& g)
-        {
-            look.drawImageButton (g, &icon, 0, 0, 64, 64, juce::Colour (0x00000000), 1.0f, button);
-        });
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (1, 1), juce::Colours::white.withAlpha (c.cornerAlpha), 2))
+        EXPECT_TRUE (uitest::near (draw (&icon).getPixelAt (1, 1), juce::Colours::white.withAlpha (c.cornerAlpha), 2))
             << c.toggled << " " << (int) c.state;
     }
 
     button.setToggleState (false, juce::dontSendNotification);
     button.setEnabled (false);
-    const auto disabled = uitest::render (64, 64, [&] (juce::Graphics& g)
-    {
-        look.drawImageButton (g, &icon, 0, 0, 64, 64, juce::Colour (0x00000000), 1.0f, button);
-    });
-    EXPECT_TRUE (uitest::near (disabled.getPixelAt (32, 20), juce::Colours::white.withAlpha ((juce::uint8) 0x80)));
+    EXPECT_TRUE (uitest::near (draw (&icon).getPixelAt (32, 20), juce::Colours::white.withAlpha ((juce::uint8) 0x80)));
 }
 
 TEST_F (UiTest, ProgressBarForegroundOnlyForKnownProgress)

@@ -11,19 +11,6 @@ namespace
 const milliseconds replyWait { 2000 };
 const milliseconds quietWait { 300 };
 
-Bytes concat (std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const auto& part : parts)
-        all.insert (all.end(), part.begin(), part.end());
-    return all;
-}
-
-Bytes zeros (std::size_t count)
-{
-    return Bytes (count, 0);
-}
-
 Bytes text (const std::string& s)
 {
     return { s.begin(), s.end() };

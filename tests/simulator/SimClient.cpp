@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 
 namespace simtest
 {
@@ -40,6 +41,73 @@ Bytes request (uint16_t command, uint16_t parameter, const Bytes& payload)
 Bytes discoverRequest()
 {
     return request (0, 0xFFFF);
+}
+
+namespace
+{
+// The tag bytes both directions share: 8 first, the address Ch before Panel, and the
+// four bytes that differ between requests and replies.
+Bytes tagMessage (uint16_t parameter, const zsim::BoardAddress& board, uint8_t byte1, uint8_t byte4, uint8_t byte5,
+                  uint8_t byte8)
+{
+    Bytes tag (64, 0);
+    tag[0] = 8;
+    tag[1] = byte1;
+    tag[2] = board.ch;
+    tag[3] = board.panel;
+    tag[4] = byte4;
+    tag[5] = byte5;
+    tag[6] = board.type;
+    tag[7] = board.addr;
+    tag[8] = byte8;
+    return request (3, parameter, tag);
+}
+}
+
+Bytes concat (std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const auto& part : parts)
+        all.insert (all.end(), part.begin(), part.end());
+    return all;
+}
+
+Bytes zeros (std::size_t count)
+{
+    return Bytes (count, 0);
+}
+
+Bytes tagRequest (uint16_t parameter, const zsim::BoardAddress& board, uint8_t id, uint8_t first, uint8_t second)
+{
+    return tagMessage (parameter, board, id, first, second, 0);
+}
+
+Bytes identityRead (uint16_t parameter, const zsim::BoardAddress& board)     { return tagRequest (parameter, board, 4, 0x55, 0); }
+Bytes enterBootMode (uint16_t parameter, const zsim::BoardAddress& board)    { return tagRequest (parameter, board, 4, 0xAA, 0); }
+Bytes eraseRequest (uint16_t parameter, const zsim::BoardAddress& board)     { return tagRequest (parameter, board, 4, 0xAA, 'X'); }
+Bytes programComplete (uint16_t parameter, const zsim::BoardAddress& board)  { return tagRequest (parameter, board, 6, 0, 0); }
+Bytes processorQuery (uint16_t parameter, const zsim::BoardAddress& board)   { return tagRequest (parameter, board, 8, 44, 2); }
+Bytes resetRequest (uint16_t parameter, const zsim::BoardAddress& board)     { return tagRequest (parameter, board, 8, 2, 2); }
+
+Bytes programBlock (uint16_t parameter, const zsim::BoardAddress& board, uint32_t address, const Bytes& data,
+                    Checksum checksum)
+{
+    auto bytes = tagRequest (parameter, board, 5, 0, 0);
+    auto* tag = bytes.data() + 12;
+    tag[0] = (uint8_t) (15 + data.size());
+    tag[9] = (uint8_t) data.size();
+    for (int i = 0; i < 4; ++i)
+        tag[10 + i] = (uint8_t) (address >> (8 * i));
+    std::copy (data.begin(), data.end(), tag + 15);
+
+    uint8_t* from = checksum == Checksum::Record ? tag + 9 : tag + 15;
+    tag[8] = (uint8_t) std::accumulate (from, tag + 15 + data.size(), 0u);
+    return bytes;
+}
+
+Bytes tagReply (uint16_t parameter, const zsim::BoardAddress& board, uint8_t code, uint8_t state, uint8_t value)
+{
+    return tagMessage (parameter, board, code, 0, state, value);
 }
 
 error_code Client::connect (const std::string& address, milliseconds timeout, uint16_t port)

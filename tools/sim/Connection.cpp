@@ -9,13 +9,14 @@ namespace
 }
 
 Connection::Connection (boost::asio::ip::tcp::socket s, ScriptQueue::Assignment assignment,
-                        DeviceModel& d, RequestLog& l)
+                        DeviceModel& d, RequestLog& l, OutageHook hook)
     : socket (std::move (s)),
       timer (socket.get_executor()),
       number (assignment.connection),
       script (std::move (assignment.script)),
       device (d),
-      log (l)
+      log (l),
+      outage (std::move (hook))
 {
 }
 
@@ -91,17 +92,27 @@ void Connection::endMidRequest (const error_code& error, std::size_t received)
 }
 
 // The device acts before the request is logged, so that whoever waits for the log sees
-// the device's state after it (a rename has been stored).
+// the device's state after it (a rename has been stored). A board fault's own way of
+// answering takes the place of the connection's script for this request; the device's own
+// time (an erase) comes on top of any delay the script adds.
 void Connection::onRequest()
 {
     const auto completed = Clock::now();
-    auto reply = device.answer (request);
+    auto answer = device.answer (request);
+    if (answer.offlineUntil)
+        outage (*answer.offlineUntil);
     log.record (number, completed, request);
 
-    if (answering)
-        carryOut (planAnswer (script, std::move (reply)));
-    else
+    if (! answering)
+    {
         readHeader();
+        return;
+    }
+    const bool replies = answer.reply.has_value();
+    auto plan = planAnswer (answer.shape ? *answer.shape : script, std::move (answer.reply));
+    if (replies)
+        plan.delay += answer.delay;
+    carryOut (std::move (plan));
 }
 
 void Connection::carryOut (AnswerPlan plan)

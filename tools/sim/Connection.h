@@ -10,15 +10,20 @@
 
 #include <boost/asio.hpp>
 
+#include <functional>
 #include <memory>
 
 namespace zsim
 {
+// Called when the device drops off the network until the given time (an interface board
+// restarts), so that the listening side refuses connections meanwhile.
+using OutageHook = std::function<void (std::chrono::steady_clock::time_point until)>;
+
 class Connection : public std::enable_shared_from_this<Connection>
 {
 public:
     Connection (boost::asio::ip::tcp::socket socket, ScriptQueue::Assignment assignment,
-                DeviceModel& device, RequestLog& log);
+                DeviceModel& device, RequestLog& log, OutageHook outage);
 
     void start();
 
@@ -42,6 +47,7 @@ private:
     const ConnectionScript script;
     DeviceModel& device;
     RequestLog& log;
+    const OutageHook outage;
     bool answering = true;
     std::vector<uint8_t> request;
     std::vector<uint8_t> outgoing;

@@ -8,11 +8,12 @@
 //      v
 //   reading payload --peer gone/error------> ended (partial bytes recorded)
 //      v
-//   request complete: the device acts on it, then it is recorded
-//      |
+//   request complete: the device acts on it, then it is recorded (a restarting interface
+//      |              board closes the listener until its restart time has passed)
 //      +-- holding? ----------------------> reading header (nothing is answered)
 //      v
-//   the script plans the answer:  [wait delay] -> [write bytes] -> then
+//   the script (or a board fault in its place) plans the answer:
+//                                 [wait delay] -> [write bytes] -> then
 //      then = read next   -> reading header
 //             hold        -> reading header, holding from now on
 //             close       -> closing
@@ -22,6 +23,7 @@
 // (device, scripts, request log) under their own locks.
 
 #include "tools/sim/DeviceSimulator.h"
+#include "tools/sim/BoardLayouts.h"
 #include "tools/sim/Listener.h"
 
 #include <future>
@@ -44,11 +46,11 @@ namespace
 
 struct DeviceSimulator::Impl
 {
-    Impl (DeviceIdentity identity, std::string text, uint16_t wantedPort)
+    Impl (DeviceSetup setup, std::string text, uint16_t wantedPort)
         : address (std::move (text)),
           ipv4 (parseAddress (address)),
           port (wantedPort),
-          device (std::move (identity), ipv4 ? ipv4->to_bytes() : std::array<uint8_t, 4> {})
+          device (std::move (setup), ipv4 ? ipv4->to_bytes() : std::array<uint8_t, 4> {})
     {
     }
 
@@ -134,8 +136,13 @@ void DeviceSimulator::Impl::setReachability (Reachability wanted)
     applied.get_future().wait();
 }
 
+DeviceSimulator::DeviceSimulator (DeviceSetup setup, std::string address, uint16_t port)
+    : impl (std::make_unique<Impl> (std::move (setup), std::move (address), port))
+{
+}
+
 DeviceSimulator::DeviceSimulator (DeviceIdentity identity, std::string address, uint16_t port)
-    : impl (std::make_unique<Impl> (std::move (identity), std::move (address), port))
+    : DeviceSimulator (DeviceSetup { identity, standardBoards (identity) }, std::move (address), port)
 {
 }
 
@@ -186,6 +193,31 @@ void DeviceSimulator::setIdentity (const DeviceIdentity& identity)
 std::array<uint8_t, 123> DeviceSimulator::record() const
 {
     return impl->device.record (0);
+}
+
+std::size_t DeviceSimulator::boardCount() const
+{
+    return impl->device.boardCount();
+}
+
+BoardReport DeviceSimulator::board (std::size_t index) const
+{
+    return impl->device.board (index);
+}
+
+void DeviceSimulator::setBoardPresent (std::size_t index, bool present)
+{
+    impl->device.setBoardPresent (index, present);
+}
+
+void DeviceSimulator::addFault (std::size_t index, const BoardFault& fault)
+{
+    impl->device.addFault (index, fault);
+}
+
+void DeviceSimulator::clearFaults (std::size_t index)
+{
+    impl->device.clearFaults (index);
 }
 
 const std::string& DeviceSimulator::address() const

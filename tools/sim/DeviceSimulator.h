@@ -3,6 +3,9 @@
 // A simulated device: a real TCP server on one address and port that answers the device
 // protocol byte for byte. It is written from the wire formats alone and shares no code with
 // the application, so that a fault in the application's encoding cannot hide itself here.
+// Its boards (BoardTypes.h) answer command 3 through their boot loaders.
+
+#include "tools/sim/BoardTypes.h"
 
 #include <array>
 #include <chrono>
@@ -28,6 +31,13 @@ struct DeviceIdentity
 
     // The name field for a text: its bytes, zero-filled (cut at 31 bytes).
     static std::array<uint8_t, 31> nameField (std::string_view text);
+};
+
+// A whole device: its record and its boards. BoardLayouts.h builds the usual ones.
+struct DeviceSetup
+{
+    DeviceIdentity identity;
+    std::vector<BoardSetup> boards;     // a board is named by its index in this list
 };
 
 // How the device treats one accepted connection. Every complete request it reads is acted
@@ -78,6 +88,8 @@ struct RecordedRequest
 class DeviceSimulator
 {
 public:
+    explicit DeviceSimulator (DeviceSetup setup, std::string address = "127.0.0.1", uint16_t port = 51000);
+    // A device with the standard boards of the identity's type (standardBoards).
     explicit DeviceSimulator (DeviceIdentity identity, std::string address = "127.0.0.1", uint16_t port = 51000);
     ~DeviceSimulator();
 
@@ -109,6 +121,14 @@ public:
 
     // The 123-byte record a discover request gets now.
     std::array<uint8_t, 123> record() const;
+
+    // The boards, by their index in the setup. Changes are in force for the next request;
+    // an index out of range throws std::out_of_range.
+    std::size_t boardCount() const;
+    BoardReport board (std::size_t index) const;
+    void setBoardPresent (std::size_t index, bool present);
+    void addFault (std::size_t index, const BoardFault& fault);
+    void clearFaults (std::size_t index);
 
     const std::string& address() const;
     uint16_t port() const;

@@ -17,11 +17,35 @@ namespace
 Listener::Listener (boost::asio::io_context& context, tcp::endpoint where,
                     DeviceModel& d, RequestLog& l, ScriptQueue& s)
     : endpoint (where), device (d), log (l), scripts (s),
-      acceptor (context), filler (context), retry (context)
+      acceptor (context), filler (context), retry (context), outage (context)
 {
 }
 
 bool Listener::apply (Reachability reachability)
+{
+    wanted = reachability;
+    if (offline)
+        return true;
+    return open (reachability);
+}
+
+void Listener::goOffline (std::chrono::steady_clock::time_point until)
+{
+    if (offline && outage.expiry() >= until)
+        return;
+    offline = true;
+    closeListening();
+    outage.expires_at (until);
+    outage.async_wait ([this] (const error_code& error)
+                       {
+                           if (error)
+                               return;
+                           offline = false;
+                           open (wanted);
+                       });
+}
+
+bool Listener::open (Reachability reachability)
 {
     closeListening();
     switch (reachability)
@@ -41,6 +65,7 @@ bool Listener::apply (Reachability reachability)
 
 void Listener::closeAll()
 {
+    outage.cancel();
     closeListening();
     for (auto& weak : connections)
         if (auto connection = weak.lock())
@@ -122,7 +147,8 @@ void Listener::adopt (tcp::socket socket)
                                        [] (const std::weak_ptr<Connection>& weak) { return weak.expired(); }),
                        connections.end());
 
-    auto connection = std::make_shared<Connection> (std::move (socket), scripts.next(), device, log);
+    auto connection = std::make_shared<Connection> (std::move (socket), scripts.next(), device, log,
+                                                    [this] (auto until) { goOffline (until); });
     connections.push_back (connection);
     connection->start();
 }

@@ -19,8 +19,12 @@ public:
     Listener (boost::asio::io_context& io, boost::asio::ip::tcp::endpoint endpoint,
               DeviceModel& device, RequestLog& log, ScriptQueue& scripts);
 
-    // False when the address cannot be bound; the device then refuses connections.
+    // False when the address cannot be bound; the device then refuses connections. During
+    // an outage the reachability is kept and applied when the outage ends.
     bool apply (Reachability reachability);
+
+    // Refuses connections until the given time, then goes back to the reachability asked for.
+    void goOffline (std::chrono::steady_clock::time_point until);
 
     // Closes the listening socket and every connection.
     void closeAll();
@@ -29,6 +33,7 @@ public:
     uint16_t port() const;
 
 private:
+    bool open (Reachability reachability);
     bool listen (int backlog);
     bool jam();
     void closeListening();
@@ -43,6 +48,9 @@ private:
     boost::asio::ip::tcp::acceptor acceptor;
     boost::asio::ip::tcp::socket filler;
     boost::asio::steady_timer retry;
+    boost::asio::steady_timer outage;
+    bool offline = false;
+    Reachability wanted = Reachability::Accepting;
     uint64_t generation = 0;  // a completion from before the last close is stale
     std::vector<std::weak_ptr<Connection>> connections;
 };

@@ -115,3 +115,14 @@ struct FirmwareFileInfo
     uint8_t picType = enPICTypes_Max;
     std::string path;
 };
+
+// The version scan's record of one board. `status` holds an UpdateResult: after the scan
+// whether the board is installed, pending or up to date, after its update the update's result.
+struct PanelScanEntry
+{
+    uint8_t boardIndex = 0;
+    PanelAddress address;
+    int status = 0;
+    bool bootMode = false;             // at the board's last check
+    uint8_t firmwareVersion = 0;       // at the board's last check; 0 when it did not answer
+};

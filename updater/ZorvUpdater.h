@@ -175,6 +175,3 @@ std::string formatDuration (int64_t ms);
 // The log level of a board result: success for updated or up to date, a warning for
 // still pending, an error otherwise.
 int updateResultLogLevel (int result);
-
-// Two hexadecimal digits of either case; false, with value untouched, for anything else.
-bool parseHexByte (const char* digits, uint8_t& value);

@@ -153,6 +153,18 @@ private:
     uint8_t getPICType (const DeviceRecord& record, const PanelAddress& address);
     static std::vector<uint8_t> readFirmwareFile (const std::string& path, bool binary);
 
+    // Board procedures. They run on the worker inside an operation, write log lines only
+    // when asked to, and end every wait and loop early once cancel is set.
+    bool checkPanelInternal (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, uint8_t& version);
+    void waitForDeviceRunning (const DeviceRecord& record, uint8_t boardIndex, int timeoutMs, bool showProgress,
+                               const UpdaterEventCallback& callback);
+    bool enterBootMode (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void verifyBootModeExit (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, bool& responded,
+                             TagReplyHead& lastAnswer);
+    static void logIfVerbose (const UpdaterEventCallback& callback, const std::string& text, bool verbose, int level);
+    DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
+    void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
+
     boost::asio::io_context ioContext;
     std::shared_ptr<std::thread> ioThread;
     std::atomic<bool> cancel { false };

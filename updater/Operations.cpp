@@ -76,7 +76,7 @@ void ZorvUpdater::bootModeControl (const DeviceRecord& record, uint8_t boardInde
     sendLogLine (callback, levelInfo, std::string (enter ? "Entering" : "Exiting") + " Boot Mode " + name + "...", false);
     bool inBootMode = false;
     uint8_t version = 0;
-    if (! checkPanelInternal (record, address.Ch, address.Panel, address.Type, address.Addr, inBootMode, version))
+    if (! checkPanelInternal (record, address, inBootMode, version))
     {
         sendLogLine (callback, levelWarning, "Warning! Failed to connect to " + name, false);
         return;
@@ -95,7 +95,7 @@ void ZorvUpdater::bootModeControl (const DeviceRecord& record, uint8_t boardInde
         return;
     }
 
-    if (enterBootMode (record, address.Ch, address.Panel, address.Type, address.Addr, callback))
+    if (enterBootMode (record, address, callback))
         sendLogLine (callback, levelInfo, "Device entered Boot Mode successfully", false);
     else
         sendLogLine (callback, levelWarning, "Warning! Failed to enter Boot Mode", false);
@@ -119,7 +119,7 @@ void ZorvUpdater::leaveBootMode (const DeviceRecord& record, uint8_t boardIndex,
     bool stillInBootMode = true;
     bool responded = false;
     TagReplyHead last;
-    verifyBootModeExit (record, address.Ch, address.Panel, address.Type, address.Addr, stillInBootMode, responded, last);
+    verifyBootModeExit (record, address, stillInBootMode, responded, last);
 
     if (stillInBootMode || ! responded)
         sendLogLine (callback, levelWarning, "Warning! Device still in Boot Mode", false);
@@ -172,7 +172,7 @@ void ZorvUpdater::checkPanel (const DeviceRecord& record, uint8_t boardIndex, bo
 
     bool inBootMode = false;
     uint8_t version = 0;
-    if (! checkPanelInternal (record, address.Ch, address.Panel, address.Type, address.Addr, inBootMode, version))
+    if (! checkPanelInternal (record, address, inBootMode, version))
     {
         sendLogLine (callback, levelWarning, "Warning! Failed to connect to " + name, false);
         if (! forceProcessorQuery)
@@ -210,8 +210,8 @@ void ZorvUpdater::updatePanel (const DeviceRecord& record, uint8_t boardIndex, c
     int result = DeviceNotFound;
     bool inBootMode = false;
     uint8_t version = 0;
-    if (checkPanelInternal (record, address.Ch, address.Panel, address.Type, address.Addr, inBootMode, version))
-        result = updatePanelFirmware (record, address.Ch, address.Panel, address.Type, address.Addr, file, true, callback);
+    if (checkPanelInternal (record, address, inBootMode, version))
+        result = updatePanelFirmware (record, address, file, true, callback);
     else
         sendLogLine (callback, levelInfo, "Updating firmware on " + name + "...", false);
 

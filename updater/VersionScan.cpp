@@ -90,10 +90,11 @@ int ZorvUpdater::getPanelFirmwareStatus (const DeviceRecord& record, PanelScanEn
     if (cancel)
         return UpToDate;
 
-    const auto address = getPanelAddress (record.deviceType, entry.boardIndex);
+    auto address = getPanelAddress (record.deviceType, entry.boardIndex);
+    address.Type = entry.address.Type;
     bool bootMode = false;
     uint8_t version = 0;
-    checkPanelInternal (record, address.Ch, address.Panel, entry.address.Type, address.Addr, bootMode, version);
+    checkPanelInternal (record, address, bootMode, version);
     entry.bootMode = bootMode;
     entry.firmwareVersion = version;
 
@@ -112,15 +113,14 @@ std::string ZorvUpdater::formatPanelVersionLine (const DeviceRecord& record, con
 bool ZorvUpdater::processPanelUpdate (const DeviceRecord& record, PanelScanEntry& entry, const UpdaterEventCallback& callback)
 {
     const auto file = getFirmwareFile (record, entry.boardIndex);
-    const auto& a = entry.address;
-    entry.status = updatePanelFirmware (record, a.Ch, a.Panel, a.Type, a.Addr, file, false, callback);
+    entry.status = updatePanelFirmware (record, entry.address, file, false, callback);
 
     if (cancel)
         return false;
 
     bool bootMode = false;
     uint8_t version = 0;
-    if (! checkPanelInternal (record, a.Ch, a.Panel, a.Type, a.Addr, bootMode, version))
+    if (! checkPanelInternal (record, entry.address, bootMode, version))
         return false;
 
     entry.bootMode = bootMode;

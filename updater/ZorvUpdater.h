@@ -107,6 +107,7 @@ private:
     void launchOperation (OperationTexts texts, UpdaterEventCallback callback, OperationBody body);
     bool tryBeginOperation();
     void runOperation (const OperationTexts& texts, const UpdaterEventCallback& callback, const OperationBody& body);
+    static void reportFailure (const UpdaterEventCallback& callback, const std::exception& e, const std::string& failureText);
     void runIoContext();
 
     // Waits. The statistics of the precise sleep are shared by every engine of the process.
@@ -162,6 +163,18 @@ private:
     FirmwareFileInfo getFirmwareFile (const DeviceRecord& record, uint8_t boardIndex);
     uint8_t getPICType (const DeviceRecord& record, const PanelAddress& address);
     static std::vector<uint8_t> readFirmwareFile (const std::string& path, bool binary);
+
+    // Board procedures. They run on the worker inside an operation, write log lines only
+    // when asked to, and end every wait and loop early once cancel is set.
+    bool checkPanelInternal (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, uint8_t& version);
+    void waitForDeviceRunning (const DeviceRecord& record, uint8_t boardIndex, int timeoutMs, bool showProgress,
+                               const UpdaterEventCallback& callback);
+    bool enterBootMode (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void verifyBootModeExit (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, bool& responded,
+                             TagReplyHead& lastAnswer);
+    static void logIfVerbose (const UpdaterEventCallback& callback, const std::string& text, bool verbose, int level);
+    DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
+    void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
 
     // Operation bodies: what each launcher runs inside the common frame.
     void bootModeControl (const DeviceRecord& record, uint8_t boardIndex, bool enter, const UpdaterEventCallback& callback);
@@ -252,6 +265,3 @@ int updateResultLogLevel (int result);
 // Whether a board this one depends on is in boot mode or reported version 0; entries are
 // indexed by board index, and a prerequisite beyond them counts as not yet heard from.
 bool hasPendingDependency (int deviceType, int boardIndex, const std::vector<PanelScanEntry>& entries);
-
-// Two hexadecimal digits of either case; false, with value untouched, for anything else.
-bool parseHexByte (const char* digits, uint8_t& value);

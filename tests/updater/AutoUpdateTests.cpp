@@ -419,3 +419,22 @@ TEST_F (OperationTest, DestroyingTheEngineDuringAnEraseReturnsWithinTheEraseTime
     EXPECT_LT (std::chrono::steady_clock::now() - start, std::chrono::milliseconds (3000 + 5000));
     EXPECT_EQ (board (1).count (BoardRequest::Erase), 1u) << "no erase is tried once cancelled";
 }
+
+// Even the failure events cannot be delivered: the worker must still end quietly and free
+// the engine, not take the process down.
+TEST_F (OperationTest, ReceiverThatAlwaysThrowsLeavesTheEngineFree)
+{
+    startDevice (trxBehind());
+    std::atomic<int> calls { 0 };
+    engine->startGetVersions (record(), [&calls] (const Event&)
+    {
+        ++calls;
+        throw std::runtime_error ("receiver broken");
+    });
+    ASSERT_TRUE (eventually ([this] { return ! Inspector::busy (*engine); }));
+    EXPECT_EQ (calls, 2) << "the controls event, then the failure's first event";
+
+    engine->startGetVersions (record(), recorder.callback());
+    ASSERT_TRUE (recorder.waitForFinish());
+    EXPECT_EQ (recorder.rows().back().text, "Get Versions completed successfully");
+}

@@ -1,8 +1,9 @@
 #pragma once
 
-// What the engine tests share: a compressed timing record, a recorder of the events an
+// What the engine tests share: the compressed timing record, a recorder of the events an
 // operation sends, and device records that point at a simulated device.
 
+#include "tests/updater/CompressedTiming.h"
 #include "tests/updater/ZorvUpdaterInspector.h"
 #include "tools/sim/DeviceSimulator.h"
 
@@ -22,30 +23,6 @@
 namespace enginetest
 {
 using Event = ZorvUpdater::UpdaterEvent;
-
-// Waits short enough for tests, long enough for a loaded machine: exchanges that are meant
-// to time out do so in a fraction of a second, and nothing that should succeed comes near.
-inline UpdaterTiming compressedTiming()
-{
-    UpdaterTiming timing;
-    timing.connectTimeoutMs = 2000;
-    timing.replyTimeoutMs = 300;
-    timing.discoveryReplyTimeoutMs = 300;
-    timing.eraseReplyTimeoutMs[0] = 300;
-    timing.eraseReplyTimeoutMs[1] = 500;
-    timing.tickMs = 1;
-    timing.bootModePollMs = 10;
-    timing.finalCheckPauseMs = 30;
-    timing.erasePauseMs = 5;
-    timing.fpgaSettleStepMs = 0.01;
-    timing.programStartPauseMs = 1;
-    timing.finishPauseMs = 10;
-    timing.programCompletePauseMs = 3;
-    timing.blockRetryPauseMs = 5;
-    timing.answerPollMs = 1;
-    timing.scanEndPauseMs = 2;
-    return timing;
-}
 
 // Every event an operation sends, in order, with a wait for the one that ends it.
 class EventLog

@@ -128,4 +128,40 @@ struct ZorvUpdaterInspector
     {
         engine.firmwareFiles[(size_t) deviceType][boardIndex] = entry;
     }
+
+    // Board procedures.
+    static bool checkPanelInternal (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    bool& bootMode, uint8_t& version)
+    {
+        return engine.checkPanelInternal (record, address, bootMode, version);
+    }
+
+    static void waitForDeviceRunning (ZorvUpdater& engine, const DeviceRecord& record, uint8_t boardIndex, int timeoutMs,
+                                      bool showProgress, const Callback& callback)
+    {
+        engine.waitForDeviceRunning (record, boardIndex, timeoutMs, showProgress, callback);
+    }
+
+    static bool enterBootMode (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                               const Callback& callback)
+    {
+        return engine.enterBootMode (record, address, callback);
+    }
+
+    static void verifyBootModeExit (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    bool& bootMode, bool& responded, TagReplyHead& lastAnswer)
+    {
+        engine.verifyBootModeExit (record, address, bootMode, responded, lastAnswer);
+    }
+
+    static void logIfVerbose (const Callback& callback, const std::string& text, bool verbose, int level)
+    {
+        ZorvUpdater::logIfVerbose (callback, text, verbose, level);
+    }
+
+    // Version scan.
+    static std::string formatPanelVersionLine (const ZorvUpdater& engine, const DeviceRecord& record, const PanelScanEntry& entry)
+    {
+        return engine.formatPanelVersionLine (record, entry);
+    }
 };

@@ -158,4 +158,12 @@ struct ZorvUpdaterInspector
     {
         ZorvUpdater::logIfVerbose (callback, text, verbose, level);
     }
+
+    // Programming.
+    static bool programFirmwareImage (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                      const std::vector<uint8_t>& file, bool fpga, uint32_t flashLimit, bool verbose,
+                                      const Callback& callback)
+    {
+        return engine.programFirmwareImage (record, address, file, fpga, flashLimit, verbose, callback);
+    }
 };

@@ -176,6 +176,14 @@ private:
     DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
     void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
 
+    // Programming. Sends the blocks of one firmware file to a board that is ready for them,
+    // each block up to 65 times; false when a block never got through, the file is not a
+    // valid firmware file, or the operation was cancelled.
+    bool programFirmwareImage (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& file,
+                               bool fpga, uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    bool sendProgramBlock (const DeviceRecord& record, const PanelAddress& address, const ProgramBlock& block,
+                           uint8_t dataLength, bool verbose, const UpdaterEventCallback& callback);
+
     // Operation bodies: what each launcher runs inside the common frame.
     void bootModeControl (const DeviceRecord& record, uint8_t boardIndex, bool enter, const UpdaterEventCallback& callback);
     void resetPanel (const DeviceRecord& record, uint8_t boardIndex, const UpdaterEventCallback& callback);

@@ -159,6 +159,14 @@ struct ZorvUpdaterInspector
         ZorvUpdater::logIfVerbose (callback, text, verbose, level);
     }
 
+    // Programming.
+    static bool programFirmwareImage (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                      const std::vector<uint8_t>& file, bool fpga, uint32_t flashLimit, bool verbose,
+                                      const Callback& callback)
+    {
+        return engine.programFirmwareImage (record, address, file, fpga, flashLimit, verbose, callback);
+    }
+
     // Version scan.
     static std::string formatPanelVersionLine (const ZorvUpdater& engine, const DeviceRecord& record, const PanelScanEntry& entry)
     {

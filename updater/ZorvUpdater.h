@@ -172,7 +172,19 @@ private:
     bool enterBootMode (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
     void verifyBootModeExit (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, bool& responded,
                              TagReplyHead& lastAnswer);
+    int updatePanelFirmware (const DeviceRecord& record, const PanelAddress& address, const FirmwareFileInfo& file,
+                             bool verbose, const UpdaterEventCallback& callback);
     static void logIfVerbose (const UpdaterEventCallback& callback, const std::string& text, bool verbose, int level);
+    std::vector<uint8_t> loadFirmware (const FirmwareFileInfo& file, uint8_t build, bool verbose,
+                                       const UpdaterEventCallback& callback);
+    bool readyForBlocks (const DeviceRecord& record, const PanelAddress& address, bool bootMode, bool verbose,
+                         const UpdaterEventCallback& callback);
+    bool eraseWithRetries (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void settleAfterFpgaErase (const UpdaterEventCallback& callback);
+    bool programAndComplete (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& bytes,
+                             uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    int restartAndCheck (const DeviceRecord& record, const PanelAddress& address, bool verbose,
+                         const UpdaterEventCallback& callback);
     DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
     void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
 

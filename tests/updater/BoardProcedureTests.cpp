@@ -28,15 +28,6 @@ constexpr int restartTicks = UpdaterTiming::restartTicks;
 constexpr int interfaceTicks = UpdaterTiming::interfaceRestartTicks;
 constexpr int firstProbe = UpdaterTiming::firstProbeTick;
 
-std::vector<float> progressOf (const std::vector<Event>& events)
-{
-    std::vector<float> values;
-    for (const auto& e : events)
-        if (e.type == ZorvUpdater::Progress)
-            values.push_back (e.progress);
-    return values;
-}
-
 bool isBarState (const Event& e, bool visible, bool reset, bool highlight)
 {
     return e.type == ZorvUpdater::ProgressBarState && e.visible == visible && e.resetProgress == reset

@@ -23,8 +23,8 @@ const PanelAddress picBoard { 0, 0, 1, 0 };
 constexpr std::size_t fpgaIndex = 7;
 const PanelAddress fpgaBoard { 0, 0, 4, 0 };
 
-const char* const checksumRetry = "Checksum error during programming, retrying...";
-const char* const responseRetry = "Invalid response from device, retrying...";
+const char* const checksumRetry = "3 Checksum error during programming, retrying...";
+const char* const responseRetry = "3 Invalid response from device, retrying...";
 
 std::vector<uint8_t> bytesOf (const std::string& text)
 {
@@ -44,35 +44,6 @@ testhex::HexImage smallImage()
 std::vector<uint8_t> smallHexFile()
 {
     return testhex::HexFileWriter().writeBytes (smallImage());
-}
-
-// A board's flash byte by byte: blocks in address order, each from its address on, so that
-// the next block overwrites the padding of the one before.
-std::map<uint32_t, uint8_t> flashOf (const zsim::BoardReport& board)
-{
-    std::map<uint32_t, uint8_t> flash;
-    for (const auto& [address, data] : board.picMemory)
-        for (std::size_t i = 0; i < data.size(); ++i)
-            flash[address + (uint32_t) i] = data[i];
-    return flash;
-}
-
-std::vector<float> progressOf (const std::vector<Event>& events)
-{
-    std::vector<float> values;
-    for (const auto& e : events)
-        if (e.type == ZorvUpdater::Progress)
-            values.push_back (e.progress);
-    return values;
-}
-
-std::vector<std::pair<int, std::string>> linesOf (const std::vector<Event>& events)
-{
-    std::vector<std::pair<int, std::string>> lines;
-    for (const auto& e : events)
-        if (e.type == ZorvUpdater::LogLine)
-            lines.emplace_back (e.level, e.text);
-    return lines;
 }
 
 class FirmwareProgramming : public ::testing::Test
@@ -119,7 +90,7 @@ TEST_F (FirmwareProgramming, HexImageLandsInsideTheWindow)
         expectFlashHoldsImage (flashOf (board), smallImage(), flashLimit, blocks);
 
         const auto all = log.all();
-        EXPECT_TRUE (linesOf (all).empty());
+        EXPECT_TRUE (logLinesOf (all).empty());
         const auto progress = progressOf (all);
         ASSERT_EQ (progress.size(), blocks) << "one progress event per block sent";
         EXPECT_EQ (progress.size(), all.size());
@@ -157,11 +128,11 @@ TEST_F (FirmwareProgramming, BlockRetries)
         const char* what;
         BoardFault fault;
         bool result;
-        std::vector<std::pair<int, std::string>> lines;
+        std::vector<std::string> lines;
     };
     const auto times = [] (int n, const char* line)
     {
-        return std::vector<std::pair<int, std::string>> ((std::size_t) n, { 3, line });
+        return std::vector<std::string> ((std::size_t) n, line);
     };
     const auto on2nd = [] (Fault fault, unsigned count, uint16_t value = 0)
     {
@@ -184,7 +155,7 @@ TEST_F (FirmwareProgramming, BlockRetries)
         EXPECT_EQ (program (log, picBoard, smallHexFile()), c.result) << c.what;
 
         const auto events = log.all();
-        EXPECT_EQ (linesOf (events), c.lines) << c.what;
+        EXPECT_EQ (logLinesOf (events), c.lines) << c.what;
         const auto board = device->board (picIndex);
         if (c.result)
         {
@@ -206,7 +177,7 @@ TEST_F (FirmwareProgramming, RetriesAreQuietUnlessVerbose)
     auto device = startConsole();
     device->addFault (picIndex, { Fault::ChecksumError, BoardRequest::ProgramBlock, 0, 5 });
     EXPECT_TRUE (program (log, picBoard, smallHexFile(), limit2048K, false));
-    EXPECT_TRUE (linesOf (log.all()).empty());
+    EXPECT_TRUE (logLinesOf (log.all()).empty());
     EXPECT_EQ (device->board (picIndex).count (BoardRequest::ProgramBlock), 13u);
 }
 
@@ -226,7 +197,7 @@ TEST_F (FirmwareProgramming, FpgaSliceResentAfterALostAcknowledgementIsStoredTwi
     std::vector<uint8_t> expected (image.begin(), image.begin() + 98);
     expected.insert (expected.end(), image.begin() + 49, image.end());
     EXPECT_EQ (device->board (fpgaIndex).fpgaStream, expected);
-    EXPECT_TRUE (linesOf (log.all()).empty());
+    EXPECT_TRUE (logLinesOf (log.all()).empty());
 }
 
 // The record with the wrong checksum ends the step; what was sent before it stays.
@@ -248,9 +219,8 @@ TEST_F (FirmwareProgramming, InvalidFileEndsTheStep)
         EXPECT_EQ (device->board (picIndex).count (BoardRequest::ProgramBlock), 2u);
         EXPECT_EQ (progressOf (log.all()).size(), 2u);
 
-        const std::vector<std::pair<int, std::string>> lines = { { 3, "Invalid firmware file" },
-                                                                 { 1, "Reinstall the app and try again." } };
-        EXPECT_EQ (linesOf (log.all()), verbose ? lines : decltype (lines) {});
+        const std::vector<std::string> lines = { "3 Invalid firmware file", "1 Reinstall the app and try again." };
+        EXPECT_EQ (logLinesOf (log.all()), verbose ? lines : std::vector<std::string> {});
     }
 }
 

@@ -154,6 +154,12 @@ struct ZorvUpdaterInspector
         engine.verifyBootModeExit (record, address, bootMode, responded, lastAnswer);
     }
 
+    static int updatePanelFirmware (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    const FirmwareFileInfo& file, bool verbose, const Callback& callback)
+    {
+        return engine.updatePanelFirmware (record, address, file, verbose, callback);
+    }
+
     static void logIfVerbose (const Callback& callback, const std::string& text, bool verbose, int level)
     {
         ZorvUpdater::logIfVerbose (callback, text, verbose, level);

@@ -96,7 +96,21 @@ void ZorvUpdater::runOperation (const OperationTexts& texts, const UpdaterEventC
     }
     catch (const std::exception& e)
     {
-        failOperation (callback, e, texts.failure);
+        reportFailure (callback, e, texts.failure);
     }
     busy = false;
+}
+
+// A receiver that throws even while the failure is reported cannot be told anything more;
+// the exception must not end the process, and the engine must stay free for the next
+// operation.
+void ZorvUpdater::reportFailure (const UpdaterEventCallback& callback, const std::exception& e, const std::string& failureText)
+{
+    try
+    {
+        failOperation (callback, e, failureText);
+    }
+    catch (const std::exception&)
+    {
+    }
 }

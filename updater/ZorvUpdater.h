@@ -6,6 +6,7 @@
 #include <boost/asio/io_context.hpp>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -80,6 +81,15 @@ public:
     static bool isFPGABoard (int deviceType, uint8_t type);
     static bool isIntfBoard (int deviceType, const PanelAddress& address);
 
+    // The six operations. Each returns at once; a launch while an operation runs is dropped
+    // without a word. The board index counts in catalogue order within the record's type.
+    void startGetVersions (DeviceRecord record, UpdaterEventCallback callback);
+    void startAutoUpdate (DeviceRecord record, bool forceAll, UpdaterEventCallback callback);
+    void startUpdatePanel (DeviceRecord record, uint8_t boardIndex, UpdaterEventCallback callback);
+    void startCheckPanel (DeviceRecord record, uint8_t boardIndex, bool forceProcessorQuery, UpdaterEventCallback callback);
+    void startResetPanel (DeviceRecord record, uint8_t boardIndex, UpdaterEventCallback callback);
+    void startBootModeControl (DeviceRecord record, uint8_t boardIndex, bool enter, UpdaterEventCallback callback);
+
 private:
     friend struct ZorvUpdaterInspector;   // lets the tests drive the private operations
 
@@ -97,6 +107,7 @@ private:
     void launchOperation (OperationTexts texts, UpdaterEventCallback callback, OperationBody body);
     bool tryBeginOperation();
     void runOperation (const OperationTexts& texts, const UpdaterEventCallback& callback, const OperationBody& body);
+    static void reportFailure (const UpdaterEventCallback& callback, const std::exception& e, const std::string& failureText);
     void runIoContext();
 
     // Waits. The statistics of the precise sleep are shared by every engine of the process.
@@ -153,6 +164,100 @@ private:
     uint8_t getPICType (const DeviceRecord& record, const PanelAddress& address);
     static std::vector<uint8_t> readFirmwareFile (const std::string& path, bool binary);
 
+    // Board procedures. They run on the worker inside an operation, write log lines only
+    // when asked to, and end every wait and loop early once cancel is set.
+    bool checkPanelInternal (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, uint8_t& version);
+    void waitForDeviceRunning (const DeviceRecord& record, uint8_t boardIndex, int timeoutMs, bool showProgress,
+                               const UpdaterEventCallback& callback);
+    bool enterBootMode (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void verifyBootModeExit (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, bool& responded,
+                             TagReplyHead& lastAnswer);
+    int updatePanelFirmware (const DeviceRecord& record, const PanelAddress& address, const FirmwareFileInfo& file,
+                             bool verbose, const UpdaterEventCallback& callback);
+    static void logIfVerbose (const UpdaterEventCallback& callback, const std::string& text, bool verbose, int level);
+    std::vector<uint8_t> loadFirmware (const FirmwareFileInfo& file, uint8_t build, bool verbose,
+                                       const UpdaterEventCallback& callback);
+    bool readyForBlocks (const DeviceRecord& record, const PanelAddress& address, bool bootMode, bool verbose,
+                         const UpdaterEventCallback& callback);
+    bool eraseWithRetries (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void settleAfterFpgaErase (const UpdaterEventCallback& callback);
+    bool programAndComplete (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& bytes,
+                             uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    int restartAndCheck (const DeviceRecord& record, const PanelAddress& address, bool verbose,
+                         const UpdaterEventCallback& callback);
+    DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
+    void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
+
+    // Programming. Sends the blocks of one firmware file to a board that is ready for them,
+    // each block up to 65 times; false when a block never got through, the file is not a
+    // valid firmware file, or the operation was cancelled.
+    bool programFirmwareImage (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& file,
+                               bool fpga, uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    bool sendProgramBlock (const DeviceRecord& record, const PanelAddress& address, const ProgramBlock& block,
+                           uint8_t dataLength, bool verbose, const UpdaterEventCallback& callback);
+
+    // Operation bodies: what each launcher runs inside the common frame.
+    void bootModeControl (const DeviceRecord& record, uint8_t boardIndex, bool enter, const UpdaterEventCallback& callback);
+    void resetPanel (const DeviceRecord& record, uint8_t boardIndex, const UpdaterEventCallback& callback);
+    void checkPanel (const DeviceRecord& record, uint8_t boardIndex, bool forceProcessorQuery, const UpdaterEventCallback& callback);
+    void updatePanel (const DeviceRecord& record, uint8_t boardIndex, const UpdaterEventCallback& callback);
+    void getVersions (const DeviceRecord& record, const UpdaterEventCallback& callback);
+    void autoUpdate (const DeviceRecord& record, bool forceAll, const UpdaterEventCallback& callback);
+    void leaveBootMode (const DeviceRecord& record, uint8_t boardIndex, const PanelAddress& address,
+                        const UpdaterEventCallback& callback);
+
+    // Version scan and auto update.
+    struct ScanPlan
+    {
+        int boardCount = 0;                  // boards 0 to boardCount - 1 are scanned
+        std::vector<bool> notInstalled;      // by board index
+        int masterFaderBoard = noMasterFader;
+    };
+
+    // The rest of the update pass learns from the device's record after its Monitor
+    // Interface board has restarted: which master fader board the console really has.
+    struct MasterFaderProbe
+    {
+        bool rediscovered = false;
+        int masterFaderBoard = noMasterFader;
+    };
+
+    static constexpr int noMasterFader = 24;
+
+    void getVersionsAutoUpdateAllInternal (const DeviceRecord& record, bool versionsOnly, bool clearLog,
+                                           bool interactive, bool forceAll, const UpdaterEventCallback& callback);
+    ScanPlan planVersionScan (const DeviceRecord& record);
+    void openVersionScan (const DeviceRecord& record, bool versionsOnly, bool clearLog, const UpdaterEventCallback& callback);
+    bool scanBoards (const DeviceRecord& record, const ScanPlan& plan, bool forceAll,
+                     std::vector<PanelScanEntry>& entries, const UpdaterEventCallback& callback);
+    bool countEntries (const std::vector<PanelScanEntry>& entries, const std::vector<int>& excluded, int& count) const;
+    bool reportPending (const DeviceRecord& record, int pending, bool versionsOnly, bool interactive,
+                        const UpdaterEventCallback& callback);
+    void runUpdatePass (const DeviceRecord& record, std::vector<PanelScanEntry>& entries, int pending,
+                        bool interactive, bool forceAll, const UpdaterEventCallback& callback);
+    bool updateScannedBoard (const DeviceRecord& record, PanelScanEntry& entry, bool forceAll,
+                             MasterFaderProbe& probe, const UpdaterEventCallback& callback);
+    void reportBoardUpdate (const DeviceRecord& record, const PanelScanEntry& entry, int64_t ms,
+                            const UpdaterEventCallback& callback);
+    MasterFaderProbe probeAfterMonitorInterface (const DeviceRecord& record);
+    void closeAutoUpdate (const std::vector<PanelScanEntry>& entries, std::chrono::steady_clock::time_point start,
+                          bool interactive, const UpdaterEventCallback& callback);
+    int getMasterFaderPanelType (const DeviceRecord& record);
+    int getPanelFirmwareStatus (const DeviceRecord& record, PanelScanEntry& entry);
+    std::string formatPanelVersionLine (const DeviceRecord& record, const PanelScanEntry& entry) const;
+    bool processPanelUpdate (const DeviceRecord& record, PanelScanEntry& entry, const UpdaterEventCallback& callback);
+
+    // Message boxes. A box goes out with a slot of its own for the answer, which stays
+    // allocated until the answer has been read or, when it never is, until the engine goes.
+    struct AnswerSlot
+    {
+        std::atomic<int> value { 0 };
+        bool inUse = false;                  // touched by the worker only
+    };
+
+    int askAndWait (const UpdaterEventCallback& callback, UpdaterEvent box, int answerWithoutReceiver);
+    AnswerSlot& freeAnswerSlot();
+
     boost::asio::io_context ioContext;
     std::shared_ptr<std::thread> ioThread;
     std::atomic<bool> cancel { false };
@@ -164,6 +269,7 @@ private:
     std::vector<std::vector<std::string>> boardNames;      // [device type][board index]
     std::vector<std::vector<std::string>> firmwareFiles;   // [device type][board index]
     WorkerStarter startWorker;
+    std::vector<std::unique_ptr<AnswerSlot>> answerSlots;   // worker thread only
 };
 
 using UpdaterEventCallback = ZorvUpdater::UpdaterEventCallback;
@@ -176,5 +282,6 @@ std::string formatDuration (int64_t ms);
 // still pending, an error otherwise.
 int updateResultLogLevel (int result);
 
-// Two hexadecimal digits of either case; false, with value untouched, for anything else.
-bool parseHexByte (const char* digits, uint8_t& value);
+// Whether a board this one depends on is in boot mode or reported version 0; entries are
+// indexed by board index, and a prerequisite beyond them counts as not yet heard from.
+bool hasPendingDependency (int deviceType, int boardIndex, const std::vector<PanelScanEntry>& entries);

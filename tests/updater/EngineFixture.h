@@ -1,8 +1,9 @@
 #pragma once
 
-// What the engine tests share: a compressed timing record, a recorder of the events an
+// What the engine tests share: the compressed timing record, a recorder of the events an
 // operation sends, and device records that point at a simulated device.
 
+#include "tests/updater/CompressedTiming.h"
 #include "tests/updater/ZorvUpdaterInspector.h"
 #include "tools/sim/DeviceSimulator.h"
 
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,30 +24,6 @@
 namespace enginetest
 {
 using Event = ZorvUpdater::UpdaterEvent;
-
-// Waits short enough for tests, long enough for a loaded machine: exchanges that are meant
-// to time out do so in a fraction of a second, and nothing that should succeed comes near.
-inline UpdaterTiming compressedTiming()
-{
-    UpdaterTiming timing;
-    timing.connectTimeoutMs = 2000;
-    timing.replyTimeoutMs = 300;
-    timing.discoveryReplyTimeoutMs = 300;
-    timing.eraseReplyTimeoutMs[0] = 300;
-    timing.eraseReplyTimeoutMs[1] = 500;
-    timing.tickMs = 1;
-    timing.bootModePollMs = 10;
-    timing.finalCheckPauseMs = 30;
-    timing.erasePauseMs = 5;
-    timing.fpgaSettleStepMs = 0.01;
-    timing.programStartPauseMs = 1;
-    timing.finishPauseMs = 10;
-    timing.programCompletePauseMs = 3;
-    timing.blockRetryPauseMs = 5;
-    timing.answerPollMs = 1;
-    timing.scanEndPauseMs = 2;
-    return timing;
-}
 
 // Every event an operation sends, in order, with a wait for the one that ends it.
 class EventLog
@@ -130,6 +108,37 @@ inline std::vector<uint8_t> tagRequest (uint16_t parameter, std::vector<uint8_t>
     tag.resize (64, 0);
     message.insert (message.end(), tag.begin(), tag.end());
     return message;
+}
+
+// The values of the progress events, in order.
+inline std::vector<float> progressOf (const std::vector<Event>& events)
+{
+    std::vector<float> values;
+    for (const auto& e : events)
+        if (e.type == ZorvUpdater::Progress)
+            values.push_back (e.progress);
+    return values;
+}
+
+// The log lines, each as its level, a blank and its text.
+inline std::vector<std::string> logLinesOf (const std::vector<Event>& events)
+{
+    std::vector<std::string> lines;
+    for (const auto& e : events)
+        if (e.type == ZorvUpdater::LogLine)
+            lines.push_back (std::to_string (e.level) + " " + e.text);
+    return lines;
+}
+
+// A PIC board's flash byte by byte: blocks in address order, each from its address on, so
+// that a block overwrites the padding of the one before.
+inline std::map<uint32_t, uint8_t> flashOf (const zsim::BoardReport& board)
+{
+    std::map<uint32_t, uint8_t> flash;
+    for (const auto& [address, data] : board.picMemory)
+        for (std::size_t i = 0; i < data.size(); ++i)
+            flash[address + (uint32_t) i] = data[i];
+    return flash;
 }
 
 // Board 19 of a console: Panel 4, Ch 3, Type 9, Addr 0. Ch and Panel differ, so a request

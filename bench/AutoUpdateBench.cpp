@@ -57,7 +57,8 @@ void writeConsoleFirmware (const fs::path& base, std::size_t imageBytes)
     const testhex::HexImage picImage { { 0x1D000000u, testhex::randomBytes (random, imageBytes) } };
     const auto hex = testhex::HexFileWriter().writeBytes (picImage);
     const auto fpga = testhex::randomBytes (random, imageBytes);
-    for (const auto& entry : toStdDeviceCatalogue().firmwareFiles[0])
+    const auto catalogue = toStdDeviceCatalogue();
+    for (const auto& entry : catalogue.firmwareFiles[0])
     {
         const auto path = base / "HexFiles" / entry;
         writeFile (path, path.extension() == ".bin" ? fpga : hex);

@@ -8,10 +8,8 @@
 
 namespace
 {
-constexpr int tooltipDelayMs = 700;
-
 // The process has one tooltip window, however many holders ask for it.
-std::shared_ptr<juce::TooltipWindow> sharedTooltipWindow()
+std::shared_ptr<juce::TooltipWindow> sharedTooltipWindow (int delayMs)
 {
     struct Holder
     {
@@ -24,7 +22,7 @@ std::shared_ptr<juce::TooltipWindow> sharedTooltipWindow()
     if (auto window = holder.window.lock())
         return window;
 
-    auto window = std::make_shared<juce::TooltipWindow> (nullptr, tooltipDelayMs);
+    auto window = std::make_shared<juce::TooltipWindow> (nullptr, delayMs);
     holder.window = window;
     return window;
 }
@@ -38,7 +36,12 @@ juce::Font fontOf (juce::Typeface::Ptr typeface, float height)
 }
 
 MainComponent::MainComponent()
-    : tooltipWindow (sharedTooltipWindow())
+    : MainComponent (EngineSetup {})
+{
+}
+
+MainComponent::MainComponent (EngineSetup engineSetup)
+    : tooltipWindow (sharedTooltipWindow (tooltipDelayMs))
 {
     setSize (720, 680);
 
@@ -57,8 +60,10 @@ MainComponent::MainComponent()
     loadManualScanIPs();
 
     deviceCatalogue = buildDeviceCatalogue();
-    updater = std::make_unique<ZorvUpdater> (getExecutableDirectory());
-    updaterEventCallback = [safe = juce::Component::SafePointer<juce::Component> (this)] (const ZorvUpdater::UpdaterEvent& event)
+    if (engineSetup.baseDirectory.empty())
+        engineSetup.baseDirectory = getExecutableDirectory();
+    updater = std::make_unique<ZorvUpdater> (engineSetup.baseDirectory, engineSetup.timing);
+    updaterEventCallback = [safe = SafeComponent (this)] (const ZorvUpdater::UpdaterEvent& event)
     {
         onUpdaterEvent (safe, event);
     };
@@ -94,14 +99,6 @@ void MainComponent::paintOverChildren (juce::Graphics&)
 
 // The layout is fixed when the controls are made, and the window cannot be resized.
 void MainComponent::resized()
-{
-}
-
-void MainComponent::timerCallback (int)
-{
-}
-
-void MainComponent::buttonClicked (juce::Button*)
 {
 }
 

@@ -5,6 +5,7 @@
 #include "ui/CustomProgressBarLookAndFeel.h"
 #include "ui/ImageButtonLookAndFeel.h"
 #include "ui/LogLineOptions.h"
+#include "ui/ResettableProgressBar.h"
 #include "ui/UITooltipWindowLookAndFeel.h"
 #include "updater/DeviceCatalogue.h"
 #include "updater/ZorvUpdater.h"
@@ -13,11 +14,13 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class NetworkDiscovery;
+class SetIP;
 
 // The whole client area of the main window and the owner of everything the running
 // application holds: the settings, the update engine, the discovery, the device list, the
@@ -46,7 +49,16 @@ public:
         juce::StringArray deviceInfoValues;
     };
 
+    // What the engine is made with. The program uses the executable's folder and the
+    // engine's own timing; tests hand in a folder of their own and shorter waits.
+    struct EngineSetup
+    {
+        std::string baseDirectory;   // empty: the executable's folder
+        UpdaterTiming timing;
+    };
+
     MainComponent();
+    explicit MainComponent (EngineSetup engineSetup);
     ~MainComponent() override;
 
     void paint (juce::Graphics&) override;
@@ -66,6 +78,14 @@ public:
     // The log view: one line with its level's symbol, wrapped under its text; the same text,
     // without symbol, goes to the log file.
     void appendLog (const juce::String& text, const LogLineOptions& options);
+
+    // The scan, started by the Scan button: its progress estimate and its report.
+    void runDiscovery();
+    void handleDiscoveryCompletion();
+    void reportScanResults();
+
+    // The buttons: a scan, a dialog, a device command or an engine operation.
+    void performZorvUpdaterOperation (ZorvUpdater::UpdaterOperation operation);
 
     // The device list, the selected device and the control states.
     void refreshDeviceList();
@@ -94,13 +114,47 @@ private:
     void selectDeviceByIP (const juce::String& address);
     void replaceLastLogEntry();
 
-    // Runs on the engine's worker thread: copies the event and posts it, touching nothing
-    // of the component.
-    static void onUpdaterEvent (const juce::Component::SafePointer<juce::Component>& component,
-                                const ZorvUpdater::UpdaterEvent& event);
+    using SafeComponent = juce::Component::SafePointer<juce::Component>;
+
+    // The scan. onDiscoveryComplete runs on the scan thread and only posts.
+    static void onDiscoveryComplete (const SafeComponent& component);
+    void startScanEstimate();
+    void scheduleScanReport();
+
+    // The buttons and what they open.
+    void identifySelectedDevice();
+    void toggleAdvancedOptions();
+    void openRenameDialog();
+    void openSetIPDialog();
+    void openPasswordDialog();
+    void openAboutDialog();
+    juce::DialogWindow* launchDialog (const juce::String& title, juce::Component* content);
+    void attachDialogCallback (juce::DialogWindow* window, std::function<void (MainComponent&)> onAccepted);
+
+    // Called only for a dialog that ended with OK while the component is alive.
+    void onRenameDialogClosed (const juce::String& newName, int32_t deviceType, const juce::String& currentName,
+                               const std::string& address);
+    void onSetIPDialogClosed (const SetIP& dialog);
+    void onPasswordDialogClosed();
+    void showBootModeControlBox (const DeviceRecord& record, uint8_t board);
+    void onBootModeChoice (int index, const DeviceRecord& record, uint8_t board);
+
+    // While a message box is open no tooltip shows before the box is answered.
+    void holdTooltipsBack();
+    void releaseTooltips();
+
+    // The engine's events. onUpdaterEvent runs on the engine's worker thread: it copies the
+    // event and posts it, touching nothing of the component.
+    static void onUpdaterEvent (const SafeComponent& component, const ZorvUpdater::UpdaterEvent& event);
     void handleZorvUpdaterEvent (const ZorvUpdater::UpdaterEvent& event);
+    void showProgressBarState (const ZorvUpdater::UpdaterEvent& event);
+    void showEngineMessageBox (const ZorvUpdater::UpdaterEvent& event);
+    void deliverMessageBoxAnswer (int index, const ZorvUpdater::UpdaterEvent& event, const std::vector<int>& answerCodes);
+    void reprobeAfterOperation (bool success);
+    static void resetProgressBarDisplay (ResettableProgressBar& bar, double value);
 
     static constexpr int scanProgressTimer = 2;
+    static constexpr int tooltipDelayMs = 700;
 
     std::unique_ptr<juce::ApplicationProperties> appProperties;
     std::shared_ptr<NetworkDiscovery> networkDiscovery;
@@ -118,6 +172,8 @@ private:
     float elapsedScanSeconds = 0.0f;
     float scanProgressIncrement = 0.1f;
     bool discoveryDoneEarly = false;
+    // The scan's thread could not be started: its report says so instead of listing devices.
+    bool scanFailed = false;
     DeviceCatalogue deviceCatalogue;
     int rescanAfterOperation = 0;
 
@@ -144,8 +200,8 @@ private:
     std::unique_ptr<juce::Label> labelInfoHeadings;
     std::unique_ptr<juce::Label> labelInfo;
     std::unique_ptr<juce::TextEditor> textDevLog;
-    std::unique_ptr<juce::ProgressBar> progressBar1;
-    std::unique_ptr<juce::ProgressBar> progressBar2;
+    std::unique_ptr<ResettableProgressBar> progressBar1;
+    std::unique_ptr<ResettableProgressBar> progressBar2;
 
     // 0 image buttons, 1 combo boxes, 2 group boxes, 3 progress bars, 4 tooltips, 5 log view.
     std::array<std::unique_ptr<juce::LookAndFeel>, 6> lookAndFeels;

@@ -233,15 +233,14 @@ void MainComponent::createLogAndProgressBars()
     textDevLog->setBounds (devGroupComp->getX() + 5, groupsBottom + 20,
                            advGroupComp->getRight() - 9 - 18, getHeight() - groupsBottom - 70);
 
-    const auto makeBar = [this] (std::unique_ptr<juce::ProgressBar>& bar, double& value, juce::Colour foreground,
+    const auto makeBar = [this] (std::unique_ptr<ResettableProgressBar>& bar, double& value, juce::Colour foreground,
                                  bool percentage, juce::Rectangle<int> bounds)
     {
-        bar = std::make_unique<juce::ProgressBar> (value);
+        bar = std::make_unique<ResettableProgressBar> (value, percentage);
         addAndMakeVisible (*bar);
         bar->setLookAndFeel (lookAndFeels[3].get());
         bar->setColour (juce::ProgressBar::backgroundColourId, UIColours::fieldBackground());
         bar->setColour (juce::ProgressBar::foregroundColourId, foreground);
-        bar->setPercentageDisplay (percentage);
         bar->setVisible (false);
         bar->setBounds (bounds);
     };

@@ -43,6 +43,11 @@ void ZorvRemoteAppApplication::systemRequestedQuit()
 }
 
 ZorvRemoteAppApplication::MainWindow::MainWindow (const juce::String& name)
+    : MainWindow (name, std::make_unique<MainComponent>())
+{
+}
+
+ZorvRemoteAppApplication::MainWindow::MainWindow (const juce::String& name, std::unique_ptr<MainComponent> content)
     : juce::DocumentWindow (name,
                             juce::Desktop::getInstance().getDefaultLookAndFeel()
                                 .findColour (juce::ResizableWindow::backgroundColourId),
@@ -51,7 +56,7 @@ ZorvRemoteAppApplication::MainWindow::MainWindow (const juce::String& name)
 {
     setUsingNativeTitleBar (true);
     setName ("Zorv Updater  [" + juce::String ("7.48") + "]");
-    setContentOwned (new MainComponent(), true);
+    setContentOwned (content.release(), true);
     setResizable (false, false);
     setSize (clientWidth, clientHeight);
     addToDesktop (getDesktopWindowStyleFlags());

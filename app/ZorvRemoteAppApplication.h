@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class MainComponent;
+
 // The application object: one fixed-size main window whose whole client area is the
 // MainComponent. A second start of the program ends without a window: the framework's
 // single-instance lock sees the first one.
@@ -16,6 +18,8 @@ public:
     {
     public:
         explicit MainWindow (const juce::String& name);
+        // With the given content; tests hand in one whose engine has their own folder and timing.
+        MainWindow (const juce::String& name, std::unique_ptr<MainComponent> content);
 
         void closeButtonPressed() override;
 

@@ -4,37 +4,14 @@
 // simulated devices its discovery can find.
 
 #include "discovery/AddressText.h"
-#include "discovery/NetworkDiscovery.h"
 #include "tests/discovery/SimulatedDevices.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestNet.h"
+#include "tests/ui/MainComponentInspector.h"
 #include "tests/ui/UiTestSupport.h"
-#include "ui/MainComponent.h"
 
 #include <future>
 #include <optional>
-
-struct MainComponentInspector
-{
-    MainComponent& main;
-
-    NetworkDiscovery& discovery() { return *main.networkDiscovery; }
-    juce::PropertiesFile& userSettings() { return *main.appProperties->getUserSettings(); }
-    const UpdaterEventCallback& updaterEventCallback() { return main.updaterEventCallback; }
-    juce::StringArray& manualScanIPs() { return main.manualScanIPs; }
-    juce::Array<bool>& manualScanFlags() { return main.manualScanFlags; }
-    const std::vector<DeviceRecord>& devices() { return main.devices; }
-    std::size_t deviceCount() { return main.deviceCount; }
-    bool& advancedUnlocked() { return main.advancedUnlocked; }
-    double& progressBar1Value() { return main.progressBar1Value; }
-    double& progressBar2Value() { return main.progressBar2Value; }
-    juce::LookAndFeel* lookAndFeel (std::size_t index) { return main.lookAndFeels[index].get(); }
-    juce::TooltipWindow& tooltipWindow() { return *main.tooltipWindow; }
-    const juce::Font& labelFont() { return *main.labelFont; }
-    const juce::Font& logFont() { return *main.logFont; }
-    const juce::Font& tooltipFont() { return *main.tooltipFont; }
-    void detachLookAndFeels() { main.detachLookAndFeels (main); }
-};
 
 namespace uitest
 {

@@ -1,0 +1,96 @@
+#include "tests/app/support/WindowDriver.h"
+
+namespace windowdriver
+{
+namespace
+{
+constexpr int sliceMs = 5;
+
+template <typename WindowType>
+WindowType* findOnDesktop (const std::function<bool (WindowType&)>& wanted)
+{
+    auto& desktop = juce::Desktop::getInstance();
+    for (int i = desktop.getNumComponents(); --i >= 0;)
+        if (auto* window = dynamic_cast<WindowType*> (desktop.getComponent (i)))
+            if (window->isVisible() && wanted (*window))
+                return window;
+    return nullptr;
+}
+}
+
+bool runUntil (const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() > end)
+            return condition();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (sliceMs);
+    }
+    return true;
+}
+
+void runFor (int milliseconds)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+}
+
+// The click arrives through the message loop and reads the modifier keys then.
+void click (juce::Button& button, juce::ModifierKeys held)
+{
+    const auto previous = juce::ModifierKeys::currentModifiers;
+    juce::ModifierKeys::currentModifiers = held;
+    button.triggerClick();
+    runFor (30);
+    juce::ModifierKeys::currentModifiers = previous;
+}
+
+juce::Button* findButton (juce::Component& parent, const juce::String& text)
+{
+    for (auto* child : parent.getChildren())
+    {
+        if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getButtonText() == text)
+            return button;
+        if (auto* found = findButton (*child, text))
+            return found;
+    }
+    return nullptr;
+}
+
+juce::AlertWindow* openMessageBox()
+{
+    return findOnDesktop<juce::AlertWindow> ([] (juce::AlertWindow& box) { return box.isCurrentlyModal(); });
+}
+
+bool answerMessageBox (const juce::String& buttonText, int timeoutMs)
+{
+    if (! runUntil ([] { return openMessageBox() != nullptr; }, timeoutMs))
+        return false;
+    auto* button = findButton (*openMessageBox(), buttonText);
+    if (button == nullptr)
+        return false;
+    click (*button);
+    return true;
+}
+
+bool escapeMessageBox()
+{
+    auto* box = openMessageBox();
+    if (box == nullptr)
+        return false;
+    static_cast<juce::Component*> (box)->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+    runFor (30);
+    return true;
+}
+
+juce::DialogWindow* openDialog (const juce::String& title)
+{
+    return findOnDesktop<juce::DialogWindow> ([&title] (juce::DialogWindow& dialog) { return dialog.getName() == title; });
+}
+
+juce::DialogWindow* waitForDialog (const juce::String& title, int timeoutMs)
+{
+    runUntil ([&title] { return openDialog (title) != nullptr; }, timeoutMs);
+    return openDialog (title);
+}
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// Drives the application's windows in this process as a user would, through the message
+// loop: clicks on buttons (with modifier keys held), the open message box and dialogs.
+// Shared by the window tests and the window benchmark.
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+
+namespace windowdriver
+{
+// Runs the message loop until the condition holds (checked between short slices) or the
+// time is up; the condition's last value.
+bool runUntil (const std::function<bool()>& condition, int timeoutMs = 60000);
+void runFor (int milliseconds);
+
+// Clicks the button with the modifier keys held, and lets the click arrive.
+void click (juce::Button& button, juce::ModifierKeys held = {});
+
+// The first button, among the component's children and theirs, whose text is this.
+juce::Button* findButton (juce::Component& parent, const juce::String& text);
+
+// The message box on the desktop, if one is open.
+juce::AlertWindow* openMessageBox();
+// Waits for a box, then clicks its button with this text; false when either is missing.
+bool answerMessageBox (const juce::String& buttonText, int timeoutMs = 60000);
+// Presses Escape on the open box.
+bool escapeMessageBox();
+
+// The dialog window on the desktop with this title, if one is open.
+juce::DialogWindow* openDialog (const juce::String& title);
+juce::DialogWindow* waitForDialog (const juce::String& title, int timeoutMs = 10000);
+}

@@ -17,8 +17,12 @@ namespace
 const juce::Colour dialogBackground (0xffd3d3d3);
 }
 
+// The framework sizes the window for its own title bar before it switches to the native
+// one, which then leaves the content taller and wider than it is made; the window is fitted
+// to the content again once it is open.
 juce::DialogWindow* MainComponent::launchDialog (const juce::String& title, juce::Component* content)
 {
+    const auto contentSize = content->getBounds().withZeroOrigin();
     juce::DialogWindow::LaunchOptions options;
     options.dialogTitle = title;
     options.content.setOwned (content);
@@ -27,7 +31,14 @@ juce::DialogWindow* MainComponent::launchDialog (const juce::String& title, juce
     options.useNativeTitleBar = true;
     options.resizable = false;
     options.dialogBackgroundColour = dialogBackground;
-    return options.launchAsync();
+
+    auto* window = options.launchAsync();
+    if (window != nullptr)
+    {
+        window->setContentComponentSize (contentSize.getWidth(), contentSize.getHeight());
+        window->centreAroundComponent (this, window->getWidth(), window->getHeight());
+    }
+    return window;
 }
 
 // The callback runs only for an accepted dialog, and only while the component is alive.

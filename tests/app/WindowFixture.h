@@ -81,6 +81,7 @@ protected:
         probe = std::make_unique<apptest::XDisplayProbe>();
         ASSERT_TRUE (probe->connected());
         demofirmware::writeHexFilesTree (base.file().getFullPathName().toStdString(), images());
+        appFolder().getChildFile ("ZorvUpdater.settings").deleteFile();   // every test starts with the defaults
         framework = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         openWindow();
     }
@@ -96,7 +97,7 @@ protected:
 
     void openWindow()
     {
-        MainComponent::EngineSetup setup { base.file().getFullPathName().toStdString(), windowTiming() };
+        MainComponent::EngineSetup setup { base.file().getFullPathName().toStdString(), timing };
         window = std::make_unique<ZorvRemoteAppApplication::MainWindow> ("ZorvUpdater",
                                                                          std::make_unique<MainComponent> (setup));
         main = dynamic_cast<MainComponent*> (window->getContentComponent());
@@ -166,6 +167,15 @@ protected:
         return *found;
     }
 
+    template <typename ComponentType>
+    ComponentType& byName (const juce::String& name)
+    {
+        for (auto* child : main->getChildren())
+            if (auto* found = dynamic_cast<ComponentType*> (child); found != nullptr && child->getName() == name)
+                return *found;
+        throw std::runtime_error ("no component named " + name.toStdString());
+    }
+
     void clickButton (const juce::String& id, juce::ModifierKeys held = {})
     {
         click (byId<juce::Button> (id), held);
@@ -187,10 +197,11 @@ protected:
         return entries;
     }
 
-    // The messages of the log file's timestamped lines, in order.
+    // The messages of the log file's timestamped lines, in order. The log file is the
+    // process's own, opened once: it holds the lines of every test this process has run.
     juce::StringArray logFileMessages()
     {
-        const auto file = home.file().getChildFile (".config/Zorv/ZorvUpdater/ZorvUpdater.log");
+        const auto file = appFolder().getChildFile ("ZorvUpdater.log");
         juce::StringArray lines, messages;
         lines.addLines (file.loadFileAsString());
         for (const auto& line : lines)
@@ -201,14 +212,46 @@ protected:
 
     bool logFileHas (const juce::String& message) { return logFileMessages().contains (message); }
 
-    // The operation has ended: its closing text reached the log file and the controls are back.
-    bool waitForOperationEnd (const juce::String& finishedText, int timeoutMs = 60000)
+    int countInLogFile (const juce::String& message)
     {
-        return runUntil ([&] { return logFileHas (finishedText) && byId ("btnScanDev").isEnabled(); }, timeoutMs);
+        int count = 0;
+        for (const auto& line : logFileMessages())
+            count += line == message ? 1 : 0;
+        return count;
     }
 
-    testfolders::TemporaryHome home;
+    // Clicks the button and waits until the operation it starts has ended: its closing text
+    // has reached the log file once more and the controls are enabled again.
+    ::testing::AssertionResult runOperation (const juce::String& buttonId, const juce::String& finishedText,
+                                             juce::ModifierKeys held = {})
+    {
+        const auto before = countInLogFile (finishedText);
+        clickButton (buttonId, held);
+        return waitForOperationEnd (finishedText, before);
+    }
+
+    ::testing::AssertionResult waitForOperationEnd (const juce::String& finishedText, int finishedBefore)
+    {
+        if (runUntil ([&] { return countInLogFile (finishedText) > finishedBefore && byId ("btnScanDev").isEnabled(); }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "no \"" << finishedText << "\" in time; the view holds:\n"
+                                             << logEntries().joinIntoString ("\n");
+    }
+
+    bool viewHas (const juce::String& entry) { return logEntries().contains (entry); }
+
+    // One home for the process: the logger opens its file in the first home it sees.
+    static const testfolders::TemporaryHome& processHome()
+    {
+        static const testfolders::TemporaryHome home;
+        return home;
+    }
+
+    static juce::File appFolder() { return processHome().file().getChildFile (".config/Zorv/ZorvUpdater"); }
+
+    const testfolders::TemporaryHome& home = processHome();
     testfolders::TemporaryFolder base;
+    UpdaterTiming timing = windowTiming();
     std::unique_ptr<apptest::XDisplayProbe> probe;
     std::unique_ptr<juce::ScopedJuceInitialiser_GUI> framework;
     std::vector<std::unique_ptr<zsim::DeviceSimulator>> devices;

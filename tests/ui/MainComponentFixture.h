@@ -10,6 +10,7 @@
 #include "tests/ui/MainComponentInspector.h"
 #include "tests/ui/UiTestSupport.h"
 
+#include <functional>
 #include <future>
 #include <optional>
 
@@ -55,6 +56,19 @@ protected:
     static void runMessages (int milliseconds)
     {
         juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+    }
+
+    // Runs the message loop until the condition holds; false when the time is up first.
+    static bool waitFor (const std::function<bool()>& condition, int timeoutMs = 10000)
+    {
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+        while (! condition())
+        {
+            if (juce::Time::getMillisecondCounter() > end)
+                return condition();
+            runMessages (5);
+        }
+        return true;
     }
 
     juce::File appFolder() const { return home.file().getChildFile (".config/Zorv/ZorvUpdater"); }

@@ -24,6 +24,7 @@ struct MainComponentInspector
     ResettableProgressBar& progressBar1() { return *main.progressBar1; }
     ResettableProgressBar& progressBar2() { return *main.progressBar2; }
     float& expectedScanSeconds() { return main.expectedScanSeconds; }
+    float& elapsedScanSeconds() { return main.elapsedScanSeconds; }
     float& scanProgressIncrement() { return main.scanProgressIncrement; }
     bool& discoveryDoneEarly() { return main.discoveryDoneEarly; }
     juce::LookAndFeel* lookAndFeel (std::size_t index) { return main.lookAndFeels[index].get(); }

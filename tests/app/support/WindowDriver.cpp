@@ -83,6 +83,22 @@ bool escapeMessageBox()
     return true;
 }
 
+bool closeMessageBox()
+{
+    auto* box = openMessageBox();
+    if (box == nullptr || box->getPeer() == nullptr)
+        return false;
+    box->getPeer()->handleUserClosingWindow();
+    runFor (30);
+    return true;
+}
+
+// The framework keeps the text private; the box describes itself as "title. message".
+juce::String messageOf (const juce::AlertWindow& box)
+{
+    return box.getDescription().fromFirstOccurrenceOf (box.getName() + ". ", false, false);
+}
+
 juce::DialogWindow* openDialog (const juce::String& title)
 {
     return findOnDesktop<juce::DialogWindow> ([&title] (juce::DialogWindow& dialog) { return dialog.getName() == title; });

@@ -25,8 +25,11 @@ juce::Button* findButton (juce::Component& parent, const juce::String& text);
 juce::AlertWindow* openMessageBox();
 // Waits for a box, then clicks its button with this text; false when either is missing.
 bool answerMessageBox (const juce::String& buttonText, int timeoutMs = 60000);
-// Presses Escape on the open box.
+// Presses Escape on the open box, or closes it as the window's close button would.
 bool escapeMessageBox();
+bool closeMessageBox();
+// The box's message text.
+juce::String messageOf (const juce::AlertWindow& box);
 
 // The dialog window on the desktop with this title, if one is open.
 juce::DialogWindow* openDialog (const juce::String& title);

@@ -249,6 +249,27 @@ TEST_F (WindowOperations, AutoUpdateOfADeviceThatAskedForItProbesItAgain)
     EXPECT_EQ (byId<juce::ComboBox> ("comboBoxDev").getSelectedId(), 1);
 }
 
+TEST_F (WindowOperations, AutoUpdateThatFailsEndsWithAWarningBox)
+{
+    auto& rack = startRack (0, 10);
+    ASSERT_TRUE (base.file().getChildFile ("HexFiles/KRD16/KRD16InterfacePIC.hex").deleteFile());
+    listAndUnlock();
+
+    for (const auto& dismiss : std::vector<std::function<bool()>> { [] { return answerMessageBox ("OK"); },
+                                                                    [] { return escapeMessageBox(); } })
+    {
+        const auto before = countInLogFile ("Auto Update completed successfully");
+        clickButton ("btnAutoUpdate");
+        ASSERT_TRUE (answerMessageBox ("Yes"));
+        ASSERT_TRUE (boxShows ("Auto Update", "Warning! Firmware update FAILED on 1 device!\n",
+                               juce::MessageBoxIconType::WarningIcon, 1));
+        ASSERT_TRUE (dismiss());
+        ASSERT_TRUE (waitForOperationEnd ("Auto Update completed successfully", before));
+        EXPECT_EQ (logEntries()[logEntries().size() - 1], "Warning! Firmware update FAILED on 1 device!");
+    }
+    EXPECT_EQ (rack.board (0).count (zsim::BoardRequest::Erase), 0u);
+}
+
 TEST_F (WindowOperations, TheForceChordUpdatesABoardThatIsUpToDate)
 {
     auto& rack = startRack (0, 0);

@@ -223,6 +223,7 @@ private:
     };
 
     static constexpr int noMasterFader = 24;
+    static constexpr const char* autoUpdateTitle = "Auto Update";
 
     void getVersionsAutoUpdateAllInternal (const DeviceRecord& record, bool versionsOnly, bool clearLog,
                                            bool interactive, bool forceAll, const UpdaterEventCallback& callback);

@@ -109,16 +109,18 @@ ZorvUpdater::ScanPlan ZorvUpdater::planVersionScan (const DeviceRecord& record)
     switch (record.deviceType)
     {
         case 0:
+        {
             plan.boardCount = 24;
             plan.notInstalled.assign (24, false);
             if (record.statusFlag != 0)
                 break;
-            plan.masterFaderBoard = getMasterFaderPanelType (record);
-            if (plan.masterFaderBoard == 19)
+            const int masterFaderBoard = getMasterFaderPanelType (record);
+            if (masterFaderBoard == 19)
                 plan.boardCount = 20;
-            else if (plan.masterFaderBoard == 23)
+            else if (masterFaderBoard == 23)
                 plan.notInstalled[19] = true;
             break;
+        }
 
         case 1:
             plan.boardCount = 1;

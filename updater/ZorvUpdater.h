@@ -211,7 +211,6 @@ private:
     {
         int boardCount = 0;                  // boards 0 to boardCount - 1 are scanned
         std::vector<bool> notInstalled;      // by board index
-        int masterFaderBoard = noMasterFader;
     };
 
     // The rest of the update pass learns from the device's record after its Monitor

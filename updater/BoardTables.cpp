@@ -86,6 +86,13 @@ PanelAddress getPanelAddress (int deviceType, uint8_t boardIndex)
     return panelAddressTable[deviceType][boardIndex];
 }
 
+uint8_t buildVersion (int deviceType, uint8_t boardType)
+{
+    if (! isDeviceType (deviceType) || boardType >= boardKindCount)
+        return 0;
+    return buildVersionTable[deviceType][boardType];
+}
+
 uint8_t findPanelIndex (const DeviceRecord& record, const PanelAddress& address)
 {
     const int deviceType = record.deviceType;

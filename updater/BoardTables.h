@@ -47,5 +47,8 @@ extern const std::vector<FirmwareDependency> FirmwareDependencyTable;
 // panelAddressTable[deviceType][boardIndex]; a zero address outside the tables.
 PanelAddress getPanelAddress (int deviceType, uint8_t boardIndex);
 
+// buildVersionTable[deviceType][boardType]; 0 outside the table.
+uint8_t buildVersion (int deviceType, uint8_t boardType);
+
 // The first board of the record's device type with exactly this address, or noBoardIndex.
 uint8_t findPanelIndex (const DeviceRecord& record, const PanelAddress& address);

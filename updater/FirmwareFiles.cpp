@@ -40,17 +40,6 @@ namespace
             return false;
         throw fs::filesystem_error ("Cannot test firmware file", path, error);
     }
-
-    int hexDigit (char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
-    }
 }
 
 FirmwareFileInfo ZorvUpdater::getFirmwareFile (const DeviceRecord& record, uint8_t boardIndex)
@@ -128,15 +117,4 @@ std::vector<uint8_t> ZorvUpdater::readFirmwareFile (const std::string& path, boo
 
     bytes.resize ((std::size_t) got);
     return bytes;
-}
-
-bool parseHexByte (const char* digits, uint8_t& value)
-{
-    const int high = hexDigit (digits[0]);
-    const int low = hexDigit (digits[1]);
-    if (high < 0 || low < 0)
-        return false;
-
-    value = (uint8_t) (high * 16 + low);
-    return true;
 }

@@ -1,5 +1,5 @@
 #include "updater/FirmwareImageWalker.h"
-#include "updater/ZorvUpdater.h"
+#include "updater/HexByte.h"
 
 #include <algorithm>
 #include <cstring>

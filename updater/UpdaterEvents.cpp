@@ -132,3 +132,19 @@ int updateResultLogLevel (int result)
             return 4;
     }
 }
+
+const char* updateResultText (int result)
+{
+    switch (result)
+    {
+        case UpdateFailed:          return "Update FAILED! ";
+        case UpdateSuccessful:      return "Update Successful! ";
+        case StillInBootMode:       return "Update FAILED! Device still in Boot mode! ";
+        case ConnectionProblem:     return "There was a problem connecting to the device! ";
+        case DeviceNotFound:        return "Device not found! ";
+        case UpdatePending:         return "Device update did not finish - still pending... ";
+        case FirmwareFileMissing:   return "Update firmware file missing! ";
+        case UpToDate:              return "No update required - device is up to date! ";
+        default:                    return "";
+    }
+}

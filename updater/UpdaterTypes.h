@@ -58,6 +58,24 @@ enum class DeviceResult : int
     DownloadInvalidResponse = 6
 };
 
+// The result of a board update, and a board's status in the version scan. The update
+// itself returns only UpdateFailed, UpdateSuccessful, StillInBootMode, ConnectionProblem
+// and FirmwareFileMissing.
+enum UpdateResult : int
+{
+    UpdateFailed = 0,
+    UpdateSuccessful = 1,
+    StillInBootMode = 2,
+    ConnectionProblem = 3,
+    DeviceNotFound = 4,
+    UpdatePending = 5,
+    FirmwareFileMissing = 6,
+    UpToDate = 7
+};
+
+// The fixed text of a result, ending in a blank; empty for a value outside the enumeration.
+const char* updateResultText (int result);
+
 // The 64-byte tag of a tag-exchange message, as sent or as received.
 using TagBytes = std::array<uint8_t, 64>;
 

@@ -153,6 +153,38 @@ private:
     uint8_t getPICType (const DeviceRecord& record, const PanelAddress& address);
     static std::vector<uint8_t> readFirmwareFile (const std::string& path, bool binary);
 
+    // Board procedures. They run on the worker inside an operation, write log lines only
+    // when asked to, and end every wait and loop early once cancel is set.
+    bool checkPanelInternal (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, uint8_t& version);
+    void waitForDeviceRunning (const DeviceRecord& record, uint8_t boardIndex, int timeoutMs, bool showProgress,
+                               const UpdaterEventCallback& callback);
+    bool enterBootMode (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void verifyBootModeExit (const DeviceRecord& record, const PanelAddress& address, bool& bootMode, bool& responded,
+                             TagReplyHead& lastAnswer);
+    int updatePanelFirmware (const DeviceRecord& record, const PanelAddress& address, const FirmwareFileInfo& file,
+                             bool verbose, const UpdaterEventCallback& callback);
+    static void logIfVerbose (const UpdaterEventCallback& callback, const std::string& text, bool verbose, int level);
+    std::vector<uint8_t> loadFirmware (const FirmwareFileInfo& file, uint8_t build, bool verbose,
+                                       const UpdaterEventCallback& callback);
+    bool readyForBlocks (const DeviceRecord& record, const PanelAddress& address, bool bootMode, bool verbose,
+                         const UpdaterEventCallback& callback);
+    bool eraseWithRetries (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);
+    void settleAfterFpgaErase (const UpdaterEventCallback& callback);
+    bool programAndComplete (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& bytes,
+                             uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    int restartAndCheck (const DeviceRecord& record, const PanelAddress& address, bool verbose,
+                         const UpdaterEventCallback& callback);
+    DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
+    void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
+
+    // Programming. Sends the blocks of one firmware file to a board that is ready for them,
+    // each block up to 65 times; false when a block never got through, the file is not a
+    // valid firmware file, or the operation was cancelled.
+    bool programFirmwareImage (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& file,
+                               bool fpga, uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    bool sendProgramBlock (const DeviceRecord& record, const PanelAddress& address, const ProgramBlock& block,
+                           uint8_t dataLength, bool verbose, const UpdaterEventCallback& callback);
+
     boost::asio::io_context ioContext;
     std::shared_ptr<std::thread> ioThread;
     std::atomic<bool> cancel { false };
@@ -175,6 +207,3 @@ std::string formatDuration (int64_t ms);
 // The log level of a board result: success for updated or up to date, a warning for
 // still pending, an error otherwise.
 int updateResultLogLevel (int result);
-
-// Two hexadecimal digits of either case; false, with value untouched, for anything else.
-bool parseHexByte (const char* digits, uint8_t& value);

@@ -214,8 +214,19 @@ TEST (BoardTables, DeviceTypesOutsideTheTablesFindNothing)
         EXPECT_EQ (getPanelAddress (type, 0), PanelAddress {}) << type;
         EXPECT_FALSE (ZorvUpdater::isFPGABoard (type, 4));
         EXPECT_FALSE (ZorvUpdater::isIntfBoard (type, { 2, 0, 5, 0 }));
+        EXPECT_EQ (buildVersion (type, 1), 0) << type;
     }
     EXPECT_EQ (getPanelAddress (0, 24), PanelAddress {});
+    EXPECT_EQ (buildVersion (0, boardKindCount), 0);
+    EXPECT_EQ (buildVersion (0, 255), 0);
+}
+
+TEST (BoardTables, BuildVersionByBoardType)
+{
+    EXPECT_EQ (buildVersion (0, 5), 12);
+    EXPECT_EQ (buildVersion (0, 11), 13);
+    EXPECT_EQ (buildVersion (1, 5), 4);
+    EXPECT_EQ (buildVersion (2, 1), 18);
 }
 
 TEST (DeviceCatalogue, RemotePlaceholderKeepsBothBlanks)

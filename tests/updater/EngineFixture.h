@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -130,6 +131,37 @@ inline std::vector<uint8_t> tagRequest (uint16_t parameter, std::vector<uint8_t>
     tag.resize (64, 0);
     message.insert (message.end(), tag.begin(), tag.end());
     return message;
+}
+
+// The values of the progress events, in order.
+inline std::vector<float> progressOf (const std::vector<Event>& events)
+{
+    std::vector<float> values;
+    for (const auto& e : events)
+        if (e.type == ZorvUpdater::Progress)
+            values.push_back (e.progress);
+    return values;
+}
+
+// The log lines, each as its level, a blank and its text.
+inline std::vector<std::string> logLinesOf (const std::vector<Event>& events)
+{
+    std::vector<std::string> lines;
+    for (const auto& e : events)
+        if (e.type == ZorvUpdater::LogLine)
+            lines.push_back (std::to_string (e.level) + " " + e.text);
+    return lines;
+}
+
+// A PIC board's flash byte by byte: blocks in address order, each from its address on, so
+// that a block overwrites the padding of the one before.
+inline std::map<uint32_t, uint8_t> flashOf (const zsim::BoardReport& board)
+{
+    std::map<uint32_t, uint8_t> flash;
+    for (const auto& [address, data] : board.picMemory)
+        for (std::size_t i = 0; i < data.size(); ++i)
+            flash[address + (uint32_t) i] = data[i];
+    return flash;
 }
 
 // Board 19 of a console: Panel 4, Ch 3, Type 9, Addr 0. Ch and Panel differ, so a request

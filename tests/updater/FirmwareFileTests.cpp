@@ -1,5 +1,6 @@
 #include "tests/updater/EngineFixture.h"
 #include "updater/BoardTables.h"
+#include "updater/HexByte.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestNet.h"
 

@@ -11,59 +11,9 @@
 
 using namespace imagewalk;
 using testhex::HexFileWriter;
-using testhex::HexImage;
-using testhex::randomBytes;
 
 namespace
 {
-constexpr uint32_t windowStart = 0x1D000000;
-
-// Zero bytes a board receives after a record of this many data bytes.
-uint32_t paddingAfter (int recordLength)
-{
-    if (recordLength >= 16 || recordLength % 4 == 0)
-        return 0;
-    return uint32_t (4 - recordLength % 4);
-}
-
-// Runs around both windows' edges. The runs that end at a limit end early by the padding
-// of their last (full-length) record, so that its block ends exactly at the limit.
-struct EdgeImage
-{
-    HexImage image;
-    uint32_t lastRunEnd1024K = 0;
-    uint32_t lastRunEnd2048K = 0;
-};
-
-EdgeImage makeEdgeImage (int recordLength, std::mt19937& random)
-{
-    const auto length = uint32_t (recordLength);
-    const auto topRun = 20 * length;
-    EdgeImage edge;
-    edge.lastRunEnd1024K = limit1024K - paddingAfter (recordLength);
-    edge.lastRunEnd2048K = limit2048K - paddingAfter (recordLength);
-
-    edge.image[0x00000100] = randomBytes (random, 300);                       // before any type-4 record
-    edge.image[windowStart - 0x100] = randomBytes (random, 0x100);            // ends where the window starts
-    edge.image[windowStart] = randomBytes (random, 4000);                     // starts with the window
-    edge.image[0x1D00FF00] = randomBytes (random, 0x300);                     // across a 64 KiB boundary
-    edge.image[edge.lastRunEnd1024K - topRun] = randomBytes (random, topRun);  // up to the 1024 KB limit
-    edge.image[limit1024K] = randomBytes (random, 300);                       // from the 1024 KB limit on
-    edge.image[edge.lastRunEnd2048K - topRun] = randomBytes (random, topRun);  // up to the 2048 KB limit
-    edge.image[0x1FC00000] = randomBytes (random, 500);                       // boot flash
-    return edge;
-}
-
-std::map<uint32_t, uint8_t> bytesInWindow (const HexImage& image, uint32_t flashLimit)
-{
-    std::map<uint32_t, uint8_t> inside;
-    for (const auto& [start, bytes] : image)
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            if (start + i >= windowStart && start + i < flashLimit)
-                inside[uint32_t (start + i)] = bytes[i];
-    return inside;
-}
-
 using Shape = std::tuple<int, uint32_t, bool, bool>;   // record length, flash limit, CR LF, lower case
 
 std::string shapeName (const ::testing::TestParamInfo<Shape>& info)
@@ -102,25 +52,7 @@ TEST_P (RandomHexImage, ProgramsExactlyTheImageInsideTheWindow)
         flash.store (block);
     }
 
-    const auto expected = bytesInWindow (edge.image, flashLimit);
-    for (const auto& [address, value] : expected)
-    {
-        const auto stored = flash.bytes.find (address);
-        ASSERT_NE (stored, flash.bytes.end()) << std::hex << "nothing stored at " << address;
-        ASSERT_EQ (stored->second, value) << std::hex << "at " << address;
-    }
-    std::size_t padding = 0;
-    for (const auto& [address, value] : flash.bytes)
-    {
-        ASSERT_GE (address, windowStart);
-        ASSERT_LT (address, flashLimit);
-        if (expected.count (address) == 0)
-        {
-            ASSERT_EQ (value, 0) << std::hex << "only padding lies outside the image, at " << address;
-            ++padding;
-        }
-    }
-    EXPECT_LE (padding, 3 * walk.blocks.size());
+    expectFlashHoldsImage (flash.bytes, edge.image, flashLimit, walk.blocks.size());
 
     // Progress never goes back and ends at the checksum of the last record sent.
     ASSERT_FALSE (walk.progress.empty());

@@ -128,4 +128,48 @@ struct ZorvUpdaterInspector
     {
         engine.firmwareFiles[(size_t) deviceType][boardIndex] = entry;
     }
+
+    // Board procedures.
+    static bool checkPanelInternal (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    bool& bootMode, uint8_t& version)
+    {
+        return engine.checkPanelInternal (record, address, bootMode, version);
+    }
+
+    static void waitForDeviceRunning (ZorvUpdater& engine, const DeviceRecord& record, uint8_t boardIndex, int timeoutMs,
+                                      bool showProgress, const Callback& callback)
+    {
+        engine.waitForDeviceRunning (record, boardIndex, timeoutMs, showProgress, callback);
+    }
+
+    static bool enterBootMode (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                               const Callback& callback)
+    {
+        return engine.enterBootMode (record, address, callback);
+    }
+
+    static void verifyBootModeExit (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    bool& bootMode, bool& responded, TagReplyHead& lastAnswer)
+    {
+        engine.verifyBootModeExit (record, address, bootMode, responded, lastAnswer);
+    }
+
+    static int updatePanelFirmware (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    const FirmwareFileInfo& file, bool verbose, const Callback& callback)
+    {
+        return engine.updatePanelFirmware (record, address, file, verbose, callback);
+    }
+
+    static void logIfVerbose (const Callback& callback, const std::string& text, bool verbose, int level)
+    {
+        ZorvUpdater::logIfVerbose (callback, text, verbose, level);
+    }
+
+    // Programming.
+    static bool programFirmwareImage (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                      const std::vector<uint8_t>& file, bool fpga, uint32_t flashLimit, bool verbose,
+                                      const Callback& callback)
+    {
+        return engine.programFirmwareImage (record, address, file, fpga, flashLimit, verbose, callback);
+    }
 };

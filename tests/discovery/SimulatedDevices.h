@@ -55,7 +55,7 @@ public:
         };
     }
 
-    bool waitForCall (std::chrono::milliseconds timeout = std::chrono::seconds (20))
+    bool waitForCall (std::chrono::milliseconds timeout = std::chrono::seconds (60))
     {
         std::unique_lock<std::mutex> lock (mutex);
         return changed.wait_for (lock, timeout, [this] { return calls > 0; });

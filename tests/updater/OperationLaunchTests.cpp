@@ -140,6 +140,11 @@ TEST (OperationLaunch, NextLaunchJoinsTheFinishedWorkerAndClearsCancel)
     EventLog first;
     Inspector::launch (engine, first.callback(), [] (const UpdaterEventCallback&) {});
     ASSERT_TRUE (first.waitForFinish());
+    // The worker clears busy just after its last event; the launch below must find it idle
+    // with its thread not yet joined.
+    const auto until = std::chrono::steady_clock::now() + generous;
+    while (Inspector::busy (engine) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for (std::chrono::milliseconds (1));
     const auto finishedWorker = Inspector::worker (engine);
 
     Inspector::setCancel (engine, true);

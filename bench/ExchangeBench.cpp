@@ -12,17 +12,15 @@
 //
 // Run through scripts/bench: it wants the private namespace.
 
+#include "bench/MinimalExchange.h"
 #include "comms/BoostSocketTCP.h"
 #include "discovery/ContextRunner.h"
 #include "tests/support/TestNet.h"
 #include "tests/updater/ZorvUpdaterInspector.h"
 #include "tools/sim/DeviceSimulator.h"
 
-#include <boost/asio/connect.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <boost/asio/read.hpp>
-#include <boost/asio/write.hpp>
 
 #include <algorithm>
 #include <array>
@@ -44,15 +42,11 @@ constexpr int exchangesPerBlock = 50;
 
 // Board 0 of a console: Panel 2, Ch 0, Type 5, Addr 0.
 const PanelAddress board { 2, 0, 5, 0 };
-using Reply = std::array<uint8_t, 76>;
+using Reply = benchloop::Message;
 
 Reply readIdentityRequest()
 {
-    Reply request {};
-    const uint8_t head[] = { 64, 0, 0, 0, 0xED, 0xAC, 0xEF, 0x0D, 3, 0, 0, 0,
-                             8, 4, board.Ch, board.Panel, 0x55, 0, board.Type, board.Addr };
-    std::copy (std::begin (head), std::end (head), request.begin());
-    return request;
+    return benchloop::tagRequest ({ 8, 4, board.Ch, board.Panel, 0x55, 0, board.Type, board.Addr });
 }
 
 bool viaEngine (ZorvUpdater& engine, const DeviceRecord& record)
@@ -80,21 +74,6 @@ bool viaLink (boost::asio::io_context& context, const std::string& address, cons
     }
 }
 
-bool minimal (boost::asio::io_context& context, const tcp::endpoint& device, const Reply& request)
-{
-    boost::system::error_code error;
-    tcp::socket socket (context);
-    Reply reply {};
-    socket.connect (device, error);
-    if (! error)
-        socket.set_option (tcp::no_delay (true), error);
-    if (! error)
-        boost::asio::write (socket, boost::asio::buffer (request), error);
-    if (! error)
-        boost::asio::read (socket, boost::asio::buffer (reply), error);
-    return ! error && reply[13] == 'j';
-}
-
 struct Loop
 {
     const char* name;
@@ -115,12 +94,6 @@ struct Loop
 
     double rate() const { return blocks * exchangesPerBlock / seconds; }
 };
-
-double quantile (std::vector<double> values, double q)
-{
-    std::sort (values.begin(), values.end());
-    return values[(std::size_t) (q * (double) (values.size() - 1))];
-}
 }
 
 int main()
@@ -149,7 +122,7 @@ int main()
 
     Loop engineLoop { "engine", [&] { return viaEngine (engine, record); } };
     Loop linkLoop { "link alone", [&] { return viaLink (linkContext, address, request); } };
-    Loop minimalLoop { "minimal loop", [&] { return minimal (plainContext, endpoint, request); } };
+    Loop minimalLoop { "minimal loop", [&] { return benchloop::minimalExchange (plainContext, endpoint, request, 'j'); } };
 
     std::printf ("read-identity exchanges with one simulated device on %s: %d blocks of %d per loop, in turn\n",
                  address.c_str(), blocks, exchangesPerBlock);
@@ -170,10 +143,10 @@ int main()
                      loop->name, loop->rate(), 1e6 / loop->rate(), loop->failures);
     std::printf ("engine at %.1f %% of the minimal loop (target: at least 85 %%); per block: median %.1f %%, "
                  "quartiles %.1f-%.1f %%\n", 100.0 * engineLoop.rate() / minimalLoop.rate(),
-                 100.0 * quantile (engineToMinimal, 0.5), 100.0 * quantile (engineToMinimal, 0.25),
-                 100.0 * quantile (engineToMinimal, 0.75));
+                 100.0 * benchloop::quantile (engineToMinimal, 0.5), 100.0 * benchloop::quantile (engineToMinimal, 0.25),
+                 100.0 * benchloop::quantile (engineToMinimal, 0.75));
     std::printf ("engine at %.1f %% of the link alone; per block: median %.1f %%\n",
-                 100.0 * engineLoop.rate() / linkLoop.rate(), 100.0 * quantile (engineToLink, 0.5));
+                 100.0 * engineLoop.rate() / linkLoop.rate(), 100.0 * benchloop::quantile (engineToLink, 0.5));
 
     const int failures = engineLoop.failures + linkLoop.failures + minimalLoop.failures;
     return failures == 0 ? 0 : 1;

@@ -56,19 +56,30 @@ AboutScreen::~AboutScreen()
     textLog->setLookAndFeel (nullptr);
 }
 
+// A group box behind the other children, its title on the left.
+std::unique_ptr<juce::GroupComponent> AboutScreen::makeGroup (const juce::String& name, const juce::String& id,
+                                                              const juce::String& title,
+                                                              CustomGroupComponentLookAndFeel& look,
+                                                              juce::Colour fill, juce::Colour outline)
+{
+    auto group = std::make_unique<juce::GroupComponent> (name, title);
+    group->setTextLabelPosition (juce::Justification::left);
+    addAndMakeVisible (*group);
+    group->setComponentID (id);
+    look.fillColour = fill;
+    group->setLookAndFeel (&look);
+    group->setColour (juce::GroupComponent::outlineColourId, outline);
+    group->setColour (juce::GroupComponent::textColourId, juce::Colours::white);
+    group->toBack();
+    return group;
+}
+
 void AboutScreen::createChangelogView()
 {
-    groupLog = std::make_unique<juce::GroupComponent> ("LogGroup", "  Changelog  |  Release  |  Feature Notes  ");
-    groupLog->setTextLabelPosition (juce::Justification::left);
-    addAndMakeVisible (*groupLog);
-    groupLog->setComponentID ("groupLog");
-    groupLogLookAndFeel->fillColour = UIColours::fieldBackground();
-    groupLog->setLookAndFeel (groupLogLookAndFeel.get());
-    groupLog->setColour (juce::GroupComponent::outlineColourId, UIColours::fieldBackground());
-    groupLog->setColour (juce::GroupComponent::textColourId, juce::Colours::white);
+    groupLog = makeGroup ("LogGroup", "groupLog", "  Changelog  |  Release  |  Feature Notes  ", *groupLogLookAndFeel,
+                          UIColours::fieldBackground(), UIColours::fieldBackground());
     // Deliberately taller than the screen: its lower edge is cut off by it.
     groupLog->setBounds (17, 17, 500, getHeight() - 5);
-    groupLog->toBack();
 
     textLog = std::make_unique<juce::TextEditor> ("textLog");
     addAndMakeVisible (*textLog);
@@ -94,17 +105,10 @@ void AboutScreen::createChangelogView()
 
 void AboutScreen::createInformationLabels()
 {
-    groupInfo = std::make_unique<juce::GroupComponent> ("InfoGroup", "  Zorv Updater  |  System Infomation  ");
-    groupInfo->setTextLabelPosition (juce::Justification::left);
-    addAndMakeVisible (*groupInfo);
-    groupInfo->setComponentID ("groupInfo");
-    groupInfoLookAndFeel->fillColour = UIColours::panelFill();
-    groupInfo->setLookAndFeel (groupInfoLookAndFeel.get());
-    groupInfo->setColour (juce::GroupComponent::outlineColourId, UIColours::outline());
-    groupInfo->setColour (juce::GroupComponent::textColourId, juce::Colours::white);
+    groupInfo = makeGroup ("InfoGroup", "groupInfo", "  Zorv Updater  |  System Infomation  ", *groupInfoLookAndFeel,
+                           UIColours::panelFill(), UIColours::outline());
     const auto logRight = groupLog->getRight();
     groupInfo->setBounds (logRight + 20, 17, getWidth() - logRight - 37, 135);
-    groupInfo->toBack();
 
     labelInfoHeadings = std::make_unique<juce::Label> ("labelInfoHeadings", "");
     labelInfo = std::make_unique<juce::Label> ("labelInfo", "");

@@ -30,6 +30,9 @@ public:
     void textEditorEscapeKeyPressed (juce::TextEditor&) override;
 
 private:
+    std::unique_ptr<juce::GroupComponent> makeGroup (const juce::String& name, const juce::String& id,
+                                                     const juce::String& title, CustomGroupComponentLookAndFeel& look,
+                                                     juce::Colour fill, juce::Colour outline);
     void createChangelogView();
     void createInformationLabels();
     void showInformation (const juce::String& buildDate, const platform::SystemDescription& system);

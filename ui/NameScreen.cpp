@@ -1,7 +1,7 @@
 #include "ui/NameScreen.h"
 
+#include "ui/DialogButton.h"
 #include "ui/Typefaces.h"
-#include "ui/UIColours.h"
 
 namespace
 {
@@ -12,23 +12,12 @@ constexpr int headerTimer = 1;
 constexpr int focusDelayMs = 10;
 constexpr int invalidPasswordShowMs = 2500;
 
-// What a device takes as its name: the rest could not be shown or typed on its panel.
+// The characters a new device name may hold; the editor drops any other typed or pasted.
 const char* const nameCharacters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-. ";
 
 const juce::StringArray acceptedPasswords { "Lumo?Pickaxe", "wev" };
 
 const juce::Colour background (0xff353535);
-
-void styleButton (juce::TextButton& button, juce::Button::Listener& listener)
-{
-    button.setColour (juce::TextButton::buttonColourId, UIColours::controlFill());
-    button.setColour (juce::ComboBox::outlineColourId, UIColours::buttonOutline());
-    button.setColour (juce::TextButton::textColourOnId, juce::Colours::white);
-    button.setColour (juce::TextButton::textColourOffId, juce::Colours::white);
-    button.addListener (&listener);
-    // The keyboard stays in the text editor, where Return and Escape act.
-    button.setWantsKeyboardFocus (false);
-}
 }
 
 NameScreen::NameScreen (int screenMode)
@@ -38,11 +27,11 @@ NameScreen::NameScreen (int screenMode)
     const auto roboto19 = juce::Font (robotoRegularTypeface()).withHeight (19.0f);
 
     addAndMakeVisible (okButton);
-    styleButton (okButton, *this);
+    styleDialogButton (okButton, *this);
     okButton.setBounds (41, 104, 152, 27);
 
     addAndMakeVisible (cancelButton);
-    styleButton (cancelButton, *this);
+    styleDialogButton (cancelButton, *this);
     cancelButton.setBounds (248, 104, 152, 27);
 
     addAndMakeVisible (headerLabel);

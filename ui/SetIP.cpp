@@ -1,6 +1,7 @@
 #include "ui/SetIP.h"
 
 #include "discovery/AddressText.h"
+#include "ui/DialogButton.h"
 #include "ui/Typefaces.h"
 #include "ui/UIColours.h"
 
@@ -107,13 +108,7 @@ void SetIP::createRow (int row)
 void SetIP::createButton (juce::TextButton& button, juce::Rectangle<int> bounds)
 {
     addAndMakeVisible (button);
-    button.setColour (juce::TextButton::buttonColourId, UIColours::controlFill());
-    button.setColour (juce::ComboBox::outlineColourId, UIColours::buttonOutline());
-    button.setColour (juce::TextButton::textColourOnId, juce::Colours::white);
-    button.setColour (juce::TextButton::textColourOffId, juce::Colours::white);
-    button.addListener (this);
-    // The keyboard stays in the address editors, where Return moves between the rows.
-    button.setWantsKeyboardFocus (false);
+    styleDialogButton (button, *this);
     button.setBounds (bounds);
 }
 

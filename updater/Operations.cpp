@@ -8,9 +8,6 @@
 
 namespace
 {
-    constexpr int levelInfo = 1;
-    constexpr int levelWarning = 3;
-
     std::string decimal (uint8_t value)
     {
         return std::to_string ((int) value);
@@ -69,22 +66,22 @@ void ZorvUpdater::bootModeControl (const DeviceRecord& record, uint8_t boardInde
 
     if (isFPGABoard (record.deviceType, address.Type))
     {
-        sendLogLine (callback, levelInfo, "Device is FPGA. Boot Mode control not applicable", false);
+        sendLogLine (callback, logLevel::info, "Device is FPGA. Boot Mode control not applicable", false);
         return;
     }
 
-    sendLogLine (callback, levelInfo, std::string (enter ? "Entering" : "Exiting") + " Boot Mode " + name + "...", false);
+    sendLogLine (callback, logLevel::info, std::string (enter ? "Entering" : "Exiting") + " Boot Mode " + name + "...", false);
     bool inBootMode = false;
     uint8_t version = 0;
     if (! checkPanelInternal (record, address, inBootMode, version))
     {
-        sendLogLine (callback, levelWarning, "Warning! Failed to connect to " + name, false);
+        sendLogLine (callback, logLevel::warning, "Warning! Failed to connect to " + name, false);
         return;
     }
 
     if (enter == inBootMode)
     {
-        sendLogLine (callback, levelInfo,
+        sendLogLine (callback, logLevel::info,
                      std::string ("Nothing to do - Device already ") + (enter ? "in" : "not in") + " Boot Mode", false);
         return;
     }
@@ -96,9 +93,9 @@ void ZorvUpdater::bootModeControl (const DeviceRecord& record, uint8_t boardInde
     }
 
     if (enterBootMode (record, address, callback))
-        sendLogLine (callback, levelInfo, "Device entered Boot Mode successfully", false);
+        sendLogLine (callback, logLevel::info, "Device entered Boot Mode successfully", false);
     else
-        sendLogLine (callback, levelWarning, "Warning! Failed to enter Boot Mode", false);
+        sendLogLine (callback, logLevel::warning, "Warning! Failed to enter Boot Mode", false);
 }
 
 // The program-complete command takes a PIC board out of its boot loader; the board then
@@ -108,13 +105,13 @@ void ZorvUpdater::leaveBootMode (const DeviceRecord& record, uint8_t boardIndex,
 {
     if (sendProgramComplete (record, address, timing.connectTimeoutMs, timing.replyTimeoutMs) != DeviceResult::Success)
     {
-        sendLogLine (callback, levelWarning, "Warning! Failed to send exit Boot Mode command", false);
+        sendLogLine (callback, logLevel::warning, "Warning! Failed to send exit Boot Mode command", false);
         return;
     }
 
     sendProgressBarState (callback, true, true, false);
     waitForDeviceRunning (record, boardIndex, 0, true, callback);
-    sendLogLine (callback, levelInfo, "Verifying device has exited Boot Mode...", false);
+    sendLogLine (callback, logLevel::info, "Verifying device has exited Boot Mode...", false);
 
     bool stillInBootMode = true;
     bool responded = false;
@@ -122,9 +119,9 @@ void ZorvUpdater::leaveBootMode (const DeviceRecord& record, uint8_t boardIndex,
     verifyBootModeExit (record, address, stillInBootMode, responded, last);
 
     if (stillInBootMode || ! responded)
-        sendLogLine (callback, levelWarning, "Warning! Device still in Boot Mode", false);
+        sendLogLine (callback, logLevel::warning, "Warning! Device still in Boot Mode", false);
     else
-        sendLogLine (callback, levelInfo, "Device exited Boot Mode successfully", false);
+        sendLogLine (callback, logLevel::info, "Device exited Boot Mode successfully", false);
     sendProgressBarState (callback, false, false, false);
 }
 
@@ -134,14 +131,14 @@ void ZorvUpdater::resetPanel (const DeviceRecord& record, uint8_t boardIndex, co
     const auto address = getPanelAddress (record.deviceType, boardIndex);
     const auto name = boardNames[(size_t) record.deviceType][boardIndex];
     sendNewLogSection (callback);
-    sendLogLine (callback, levelInfo, "Resetting " + name + "...", false);
+    sendLogLine (callback, logLevel::info, "Resetting " + name + "...", false);
 
     if (boardIndex == 19 || boardIndex == 23)
     {
         TagReplyHead head;
         if (readDeviceId (record, address, head, timing.connectTimeoutMs, timing.replyTimeoutMs) != DeviceResult::Success)
         {
-            sendLogLine (callback, levelWarning, "Warning! Failed to connect to " + name, false);
+            sendLogLine (callback, logLevel::warning, "Warning! Failed to connect to " + name, false);
             return;
         }
     }
@@ -149,14 +146,14 @@ void ZorvUpdater::resetPanel (const DeviceRecord& record, uint8_t boardIndex, co
     TagBytes reply {};
     if (! readWriteGenTags (record, address, tagMessage::resetSubCommand, reply, timing.connectTimeoutMs, timing.replyTimeoutMs))
     {
-        sendLogLine (callback, levelWarning, "Warning! Failed to Reset " + name, false);
+        sendLogLine (callback, logLevel::warning, "Warning! Failed to Reset " + name, false);
         return;
     }
 
     sendProgressBarState (callback, true, true, false);
     waitForDeviceRunning (record, boardIndex, 0, true, callback);
     sendProgressBarState (callback, false, false, false);
-    sendLogLine (callback, levelInfo, "Device reset completed successfully", false);
+    sendLogLine (callback, logLevel::info, "Device reset completed successfully", false);
 }
 
 // Shows the board's version beside its build version without judging it, and the
@@ -168,13 +165,13 @@ void ZorvUpdater::checkPanel (const DeviceRecord& record, uint8_t boardIndex, bo
     const auto name = boardNames[(size_t) record.deviceType][boardIndex];
     const bool fpga = isFPGABoard (record.deviceType, address.Type);
     sendNewLogSection (callback);
-    sendLogLine (callback, levelInfo, "Contacting " + name + "...", false);
+    sendLogLine (callback, logLevel::info, "Contacting " + name + "...", false);
 
     bool inBootMode = false;
     uint8_t version = 0;
     if (! checkPanelInternal (record, address, inBootMode, version))
     {
-        sendLogLine (callback, levelWarning, "Warning! Failed to connect to " + name, false);
+        sendLogLine (callback, logLevel::warning, "Warning! Failed to connect to " + name, false);
         if (! forceProcessorQuery)
             return;
     }
@@ -183,18 +180,18 @@ void ZorvUpdater::checkPanel (const DeviceRecord& record, uint8_t boardIndex, bo
         const auto versionText = "Firmware version: " + decimal (version) + " ("
                                + decimal (buildVersionTable[record.deviceType][address.Type]) + ")";
         if (fpga && version == 0)
-            sendLogLine (callback, levelWarning, "Warning! " + name + " requires firmware update! " + versionText, false);
+            sendLogLine (callback, logLevel::warning, "Warning! " + name + " requires firmware update! " + versionText, false);
         else if (! fpga && inBootMode)
-            sendLogLine (callback, levelWarning, "Warning! " + name + " in Boot Mode! " + versionText, false);
+            sendLogLine (callback, logLevel::warning, "Warning! " + name + " in Boot Mode! " + versionText, false);
         else
-            sendLogLine (callback, levelInfo, name + " Found! " + versionText, false);
+            sendLogLine (callback, logLevel::info, name + " Found! " + versionText, false);
     }
 
     if (fpga)
         return;
 
     const auto variant = getPICType (record, address);
-    sendLogLine (callback, levelInfo,
+    sendLogLine (callback, logLevel::info,
                  std::string ("Processor: ") + (variant < enPICTypes_Max ? picPartNames[variant] : "Original PIC32MZ2048EFG..."),
                  false);
 }
@@ -213,7 +210,7 @@ void ZorvUpdater::updatePanel (const DeviceRecord& record, uint8_t boardIndex, c
     if (checkPanelInternal (record, address, inBootMode, version))
         result = updatePanelFirmware (record, address, file, true, callback);
     else
-        sendLogLine (callback, levelInfo, "Updating firmware on " + name + "...", false);
+        sendLogLine (callback, logLevel::info, "Updating firmware on " + name + "...", false);
 
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds> (std::chrono::steady_clock::now() - start).count();
     sendLogLine (callback, updateResultLogLevel (result), name + ": " + updateResultText (result) + formatDuration (ms), false);

@@ -144,3 +144,26 @@ struct PanelScanEntry
     bool bootMode = false;             // at the board's last check
     uint8_t firmwareVersion = 0;       // at the board's last check; 0 when it did not answer
 };
+
+// The level of a log line and the codes of a message box, as the window reads them.
+namespace logLevel
+{
+    constexpr int info = 1;
+    constexpr int success = 2;
+    constexpr int warning = 3;
+    constexpr int error = 4;
+}
+
+namespace messageBox
+{
+    constexpr int iconInformation = 1;
+    constexpr int iconQuestion = 2;
+    constexpr int iconWarning = 3;
+
+    constexpr int buttonsOk = 1;
+    constexpr int buttonsYesNo = 6;
+
+    constexpr int answerOk = 1;     // the window stores these into the box's answer slot
+    constexpr int answerYes = 2;
+    constexpr int answerNo = 4;
+}

@@ -1,8 +1,6 @@
 #include "updater/ZorvUpdater.h"
 #include "updater/BoardTables.h"
 
-#include "discovery/AddressText.h"
-
 #include <algorithm>
 
 // The whole-device procedure: scan every board's firmware state, report what needs an
@@ -21,35 +19,9 @@
 
 namespace
 {
-    constexpr int levelInfo = 1;
-    constexpr int levelSuccess = 2;
-    constexpr int levelWarning = 3;
-    constexpr int levelError = 4;
-
-    constexpr int iconInformation = 1;
-    constexpr int iconQuestion = 2;
-    constexpr int iconWarning = 3;
-    constexpr int buttonsOk = 1;
-    constexpr int buttonsYesNo = 6;
-    constexpr int answerOk = 1;
-    constexpr int answerYes = 2;
-    constexpr int answerNo = 4;
-
-    const std::string boxTitle = "Auto Update";
-
     const char* deviceNoun (int deviceType)
     {
         return deviceType == 0 ? "console" : "unit";
-    }
-
-    int64_t millisecondsSince (std::chrono::steady_clock::time_point start)
-    {
-        return std::chrono::duration_cast<std::chrono::milliseconds> (std::chrono::steady_clock::now() - start).count();
-    }
-
-    bool scannedAndPending (const PanelScanEntry& entry)
-    {
-        return entry.status != DeviceNotFound && entry.status != UpToDate;
     }
 }
 
@@ -109,47 +81,6 @@ std::string ZorvUpdater::formatPanelVersionLine (const DeviceRecord& record, con
          + " (" + std::to_string (buildVersionTable[record.deviceType][entry.address.Type]) + ")";
 }
 
-// One try at one board; the check afterwards decides what the try was worth.
-bool ZorvUpdater::processPanelUpdate (const DeviceRecord& record, PanelScanEntry& entry, const UpdaterEventCallback& callback)
-{
-    const auto file = getFirmwareFile (record, entry.boardIndex);
-    entry.status = updatePanelFirmware (record, entry.address, file, false, callback);
-
-    if (cancel)
-        return false;
-
-    bool bootMode = false;
-    uint8_t version = 0;
-    if (! checkPanelInternal (record, entry.address, bootMode, version))
-        return false;
-
-    entry.bootMode = bootMode;
-    entry.firmwareVersion = version;
-
-    switch (entry.status)
-    {
-        case UpdateSuccessful:
-            return true;
-        case ConnectionProblem:
-        case DeviceNotFound:
-        case FirmwareFileMissing:
-            return false;
-        default:
-            break;
-    }
-    if (bootMode)
-    {
-        entry.status = StillInBootMode;
-        return false;
-    }
-    if (entry.status != UpdateFailed)
-    {
-        entry.status = UpdateSuccessful;
-        return true;
-    }
-    return false;
-}
-
 void ZorvUpdater::getVersionsAutoUpdateAllInternal (const DeviceRecord& record, bool versionsOnly, bool clearLog,
                                                     bool interactive, bool forceAll, const UpdaterEventCallback& callback)
 {
@@ -178,16 +109,18 @@ ZorvUpdater::ScanPlan ZorvUpdater::planVersionScan (const DeviceRecord& record)
     switch (record.deviceType)
     {
         case 0:
+        {
             plan.boardCount = 24;
             plan.notInstalled.assign (24, false);
             if (record.statusFlag != 0)
                 break;
-            plan.masterFaderBoard = getMasterFaderPanelType (record);
-            if (plan.masterFaderBoard == 19)
+            const int masterFaderBoard = getMasterFaderPanelType (record);
+            if (masterFaderBoard == 19)
                 plan.boardCount = 20;
-            else if (plan.masterFaderBoard == 23)
+            else if (masterFaderBoard == 23)
                 plan.notInstalled[19] = true;
             break;
+        }
 
         case 1:
             plan.boardCount = 1;
@@ -220,10 +153,10 @@ void ZorvUpdater::openVersionScan (const DeviceRecord& record, bool versionsOnly
     else
         sendNewLogSection (callback);
 
-    sendLogLine (callback, levelInfo,
+    sendLogLine (callback, logLevel::info,
                  std::string (deviceTypeTable[record.deviceType].name) + " [" + deviceNameText (record) + "]", false);
     sendNewLogSection (callback);
-    sendLogLine (callback, levelInfo, versionsOnly ? "Version scan started" : "Auto update started", false);
+    sendLogLine (callback, logLevel::info, versionsOnly ? "Version scan started" : "Auto update started", false);
     showProgressBar (callback, true);
 }
 
@@ -257,9 +190,9 @@ bool ZorvUpdater::scanBoards (const DeviceRecord& record, const ScanPlan& plan, 
         entry.status = status;
 
         if (status == UpToDate)
-            sendLogLine (callback, levelInfo, "Firmware up to date: " + formatPanelVersionLine (record, entry), false);
+            sendLogLine (callback, logLevel::info, "Firmware up to date: " + formatPanelVersionLine (record, entry), false);
         else if (status == UpdatePending)
-            sendLogLine (callback, levelWarning, "Firmware update required: " + formatPanelVersionLine (record, entry), false);
+            sendLogLine (callback, logLevel::warning, "Firmware update required: " + formatPanelVersionLine (record, entry), false);
 
         if (deviceType == 0)
             preciseSleep (timing.tickMs);
@@ -295,8 +228,8 @@ bool ZorvUpdater::reportPending (const DeviceRecord& record, int pending, bool v
 
     if (pending == 0)
     {
-        sendLogLine (callback, levelInfo, scan + " has finished", false);
-        sendLogLine (callback, levelInfo,
+        sendLogLine (callback, logLevel::info, scan + " has finished", false);
+        sendLogLine (callback, logLevel::info,
                      versionsOnly ? "Version scan found all devices up to date" : "This " + noun + " is already up to date",
                      false);
         return false;
@@ -304,7 +237,7 @@ bool ZorvUpdater::reportPending (const DeviceRecord& record, int pending, bool v
 
     const std::string devices = pending == 1 ? "1 device that needs updating"
                                              : std::to_string (pending) + " devices that need updating";
-    sendLogLine (callback, levelInfo, scan + " has found " + devices, false);
+    sendLogLine (callback, logLevel::info, scan + " has found " + devices, false);
     if (versionsOnly)
         return false;
 
@@ -312,161 +245,16 @@ bool ZorvUpdater::reportPending (const DeviceRecord& record, int pending, bool v
     {
         UpdaterEvent question;
         question.type = MessageBox;
-        question.icon = iconQuestion;
-        question.buttons = buttonsYesNo;
-        question.title = boxTitle;
+        question.icon = messageBox::iconQuestion;
+        question.buttons = messageBox::buttonsYesNo;
+        question.title = autoUpdateTitle;
         question.text = "This " + noun + " has " + devices + ".\nDo you wish to continue?";
-        if (askAndWait (callback, question, answerNo) != answerYes)
+        if (askAndWait (callback, question, messageBox::answerNo) != messageBox::answerYes)
         {
             sendNewLogSection (callback);
-            sendLogLine (callback, levelInfo, "Auto Update cancelled", false);
+            sendLogLine (callback, logLevel::info, "Auto Update cancelled", false);
             return false;
         }
     }
     return true;
-}
-
-void ZorvUpdater::runUpdatePass (const DeviceRecord& record, std::vector<PanelScanEntry>& entries, int pending,
-                                 bool interactive, bool forceAll, const UpdaterEventCallback& callback)
-{
-    const auto start = std::chrono::steady_clock::now();
-    sendNewLogSection (callback);
-    sendLogLine (callback, levelInfo, "Updating firmware...", false);
-    sendNewLogSection (callback);
-    sendSecondProgressBarState (callback, true);
-
-    int started = 0;
-    MasterFaderProbe probe;
-    for (auto& entry : entries)
-    {
-        if (cancel)
-            return;
-        if (! scannedAndPending (entry))
-            continue;
-
-        ++started;
-        UpdaterEvent progress;
-        progress.type = SecondProgress;
-        progress.progress = std::min (1.0f, (float) started / (float) pending);
-        sendEvent (callback, progress);
-
-        if (! updateScannedBoard (record, entry, forceAll, probe, callback))
-            return;
-    }
-
-    if (cancel)
-        return;
-    sendSecondProgressBarState (callback, false);
-    closeAutoUpdate (entries, start, interactive, callback);
-}
-
-// One pending board of the pass; false when cancelled.
-bool ZorvUpdater::updateScannedBoard (const DeviceRecord& record, PanelScanEntry& entry, bool forceAll,
-                                      MasterFaderProbe& probe, const UpdaterEventCallback& callback)
-{
-    const auto& name = boardNames[(size_t) record.deviceType][entry.boardIndex];
-    const int board = entry.boardIndex;
-    if (probe.rediscovered && ((probe.masterFaderBoard == 23 && board == 19)
-                               || (probe.masterFaderBoard == 19 && board >= 20 && board <= 23)))
-    {
-        entry.status = DeviceNotFound;
-        sendLogLine (callback, levelSuccess, "No update required - not installed on this console! " + name, false);
-        return true;
-    }
-
-    sendLogLine (callback, levelInfo, "Updating: " + formatPanelVersionLine (record, entry), false);
-    const int recheck = getPanelFirmwareStatus (record, entry);
-    const bool fpgaPending = isFPGABoard (record.deviceType, entry.address.Type) && entry.status == UpdatePending;
-    if (recheck != UpdatePending && ! forceAll && ! fpgaPending)
-    {
-        entry.status = UpToDate;
-        sendLogLine (callback, levelSuccess,
-                     "No update required - device is up to date! " + formatPanelVersionLine (record, entry), true);
-        return true;
-    }
-
-    if (cancel)
-        return false;
-    const auto start = std::chrono::steady_clock::now();
-    for (int attempt = 0; attempt < 2; ++attempt)
-    {
-        if (cancel)
-            return false;
-        if (processPanelUpdate (record, entry, callback))
-            break;
-    }
-
-    reportBoardUpdate (record, entry, millisecondsSince (start), callback);
-    if (entry.status == UpdateSuccessful && record.deviceType == 0 && board == 0 && record.statusFlag != 0)
-        probe = probeAfterMonitorInterface (record);
-    return true;
-}
-
-void ZorvUpdater::reportBoardUpdate (const DeviceRecord& record, const PanelScanEntry& entry, int64_t ms,
-                                     const UpdaterEventCallback& callback)
-{
-    const auto versionLine = formatPanelVersionLine (record, entry);
-    if (entry.status != UpdateSuccessful)
-    {
-        sendLogLine (callback, updateResultLogLevel (entry.status), updateResultText (entry.status) + versionLine, true);
-        return;
-    }
-
-    sendLogLine (callback, levelSuccess, "Update Successful! " + versionLine + formatDuration (ms), true);
-    const int build = buildVersionTable[record.deviceType][entry.address.Type];
-    if (entry.firmwareVersion != build)
-        sendLogLine (callback, levelWarning,
-                     "Warning: " + boardNames[(size_t) record.deviceType][entry.boardIndex] + " firmware version ("
-                         + std::to_string (entry.firmwareVersion) + ") " + "differs from build version " + "("
-                         + std::to_string (build) + ")",
-                     false);
-}
-
-// The Monitor Interface board's restart brings the console's record up to date: the
-// motorised fader word, or else the master fader board that answers, tells which fader
-// boards the console really has.
-ZorvUpdater::MasterFaderProbe ZorvUpdater::probeAfterMonitorInterface (const DeviceRecord& record)
-{
-    const auto found = discoverDevice (ipv4BytesToText (record.ipv4Address), record.deviceType,
-                                       timing.connectTimeoutMs, timing.discoveryReplyTimeoutMs);
-    if (! found.found)
-        return {};
-
-    MasterFaderProbe probe;
-    probe.rediscovered = true;
-    probe.masterFaderBoard = found.record.motorisedFaderWord == 1 ? 23 : getMasterFaderPanelType (found.record);
-    return probe;
-}
-
-void ZorvUpdater::closeAutoUpdate (const std::vector<PanelScanEntry>& entries, std::chrono::steady_clock::time_point start,
-                                   bool interactive, const UpdaterEventCallback& callback)
-{
-    int failed = 0;
-    if (! countEntries (entries, { UpdateSuccessful, DeviceNotFound, UpToDate }, failed))
-        return;
-
-    sendNewLogSection (callback);
-    sendLogLine (callback, levelInfo, "Auto Update has finished" + formatDuration (millisecondsSince (start)), false);
-
-    UpdaterEvent box;
-    box.type = MessageBox;
-    box.buttons = buttonsOk;
-    box.title = boxTitle;
-    if (failed > 0)
-    {
-        const std::string warning = failed == 1 ? "Warning! Firmware update FAILED on 1 device!"
-                                                : "Warning! Firmware update FAILED on " + std::to_string (failed) + " devices!";
-        sendNewLogSection (callback);
-        sendLogLine (callback, levelError, warning, false);
-        box.icon = iconWarning;
-        box.text = warning + "\n";
-    }
-    else
-    {
-        box.icon = iconInformation;
-        box.text = "Auto Update completed successfully!\n";
-    }
-
-    if (interactive)
-        askAndWait (callback, box, answerOk);
 }

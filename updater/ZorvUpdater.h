@@ -211,7 +211,6 @@ private:
     {
         int boardCount = 0;                  // boards 0 to boardCount - 1 are scanned
         std::vector<bool> notInstalled;      // by board index
-        int masterFaderBoard = noMasterFader;
     };
 
     // The rest of the update pass learns from the device's record after its Monitor
@@ -223,6 +222,7 @@ private:
     };
 
     static constexpr int noMasterFader = 24;
+    static constexpr const char* autoUpdateTitle = "Auto Update";
 
     void getVersionsAutoUpdateAllInternal (const DeviceRecord& record, bool versionsOnly, bool clearLog,
                                            bool interactive, bool forceAll, const UpdaterEventCallback& callback);

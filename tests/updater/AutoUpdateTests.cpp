@@ -440,3 +440,28 @@ TEST_F (OperationTest, ReceiverThatAlwaysThrowsLeavesTheEngineFree)
     ASSERT_TRUE (recorder.waitForFinish());
     EXPECT_EQ (recorder.rows().back().text, "Get Versions completed successfully");
 }
+
+// The board takes its firmware but then runs a version other than the build version: it
+// counts as updated, with a warning.
+TEST_F (OperationTest, UpdatedBoardRunningAnotherVersionIsWarnedAbout)
+{
+    auto setup = zsim::trxDevice (2);
+    setup.boards[1].version = 8;
+    setup.boards[1].newVersion = 9;
+    startDevice (setup);
+    recorder.answerWith ({ { yes }, { ok } });
+    engine->startAutoUpdate (record(), false, recorder.callback());
+    ASSERT_TRUE (recorder.waitForFinish());
+
+    const auto expected = joined ({ autoHead ("V518 TRX [Engine Test]"),
+                                    { { Kind::Line, 1, "Firmware up to date: Interface Processor Version: 13 (13)" },
+                                      { Kind::Line, 3, "Firmware update required: Digital Board Version: 8 (10)" },
+                                      { Kind::Line, 1, "Firmware up to date: Digital Board FPGA Version: 10 (10)" } },
+                                    question ("unit", 1),
+                                    { { Kind::Line, 1, "Updating: Digital Board Version: 8 (10)" },
+                                      { Kind::Replace, 2, "Update Successful! Digital Board Version: 9 (10)*" },
+                                      { Kind::Line, 3, "Warning: Digital Board firmware version (9) differs from build version (10)" } },
+                                    closing (0) });
+    EXPECT_TRUE (sameNarrative (framed (expected, finished), recorder.rows()));
+    EXPECT_EQ (board (1).count (BoardRequest::Erase), 1u) << "an update that took is not tried again";
+}

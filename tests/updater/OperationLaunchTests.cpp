@@ -5,7 +5,6 @@
 
 #include <future>
 #include <stdexcept>
-#include <thread>
 
 using namespace enginetest;
 using Inspector = ZorvUpdaterInspector;
@@ -141,9 +140,11 @@ TEST (OperationLaunch, NextLaunchJoinsTheFinishedWorkerAndClearsCancel)
     EventLog first;
     Inspector::launch (engine, first.callback(), [] (const UpdaterEventCallback&) {});
     ASSERT_TRUE (first.waitForFinish());
-    // The finished event comes just before the body's last step clears busy.
-    while (Inspector::busy (engine))
-        std::this_thread::yield();
+    // The worker clears busy just after its last event; the launch below must find it idle
+    // with its thread not yet joined.
+    const auto until = std::chrono::steady_clock::now() + generous;
+    while (Inspector::busy (engine) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for (std::chrono::milliseconds (1));
     const auto finishedWorker = Inspector::worker (engine);
 
     Inspector::setCancel (engine, true);

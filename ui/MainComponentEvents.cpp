@@ -14,11 +14,6 @@
 
 namespace
 {
-constexpr int yesNoButtons = 6;
-constexpr int yesAnswer = 2;
-constexpr int noAnswer = 4;
-constexpr int okAnswer = 1;
-
 double clampedProgress (float progress)
 {
     return juce::jlimit (0.0, 1.0, (double) progress);
@@ -28,9 +23,9 @@ juce::MessageBoxIconType iconFor (int icon)
 {
     switch (icon)
     {
-        case 1:  return juce::MessageBoxIconType::InfoIcon;
-        case 2:  return juce::MessageBoxIconType::QuestionIcon;
-        default: return juce::MessageBoxIconType::WarningIcon;
+        case messageBox::iconInformation: return juce::MessageBoxIconType::InfoIcon;
+        case messageBox::iconQuestion:    return juce::MessageBoxIconType::QuestionIcon;
+        default:                          return juce::MessageBoxIconType::WarningIcon;
     }
 }
 }
@@ -130,15 +125,15 @@ void MainComponent::showEngineMessageBox (const ZorvUpdater::UpdaterEvent& event
                        .withAssociatedComponent (this);
 
     std::vector<int> answerCodes;
-    if (event.buttons == yesNoButtons)
+    if (event.buttons == messageBox::buttonsYesNo)
     {
         options = options.withButton ("Yes").withButton ("No");
-        answerCodes = { yesAnswer, noAnswer };
+        answerCodes = { messageBox::answerYes, messageBox::answerNo };
     }
     else
     {
         options = options.withButton ("OK");
-        answerCodes = { okAnswer };
+        answerCodes = { messageBox::answerOk };
     }
 
     showMessageBox (options, [safe = SafeComponent (this), event, answerCodes] (int index)

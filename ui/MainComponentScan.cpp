@@ -40,15 +40,15 @@ void MainComponent::runDiscovery()
     if (networkDiscovery == nullptr || ! networkDiscovery->isIdle())
         return;
 
-    appendLog ("Scanning for Zorv Products...", { false, 1, true });
+    appendLog ("Scanning for Zorv Products...", { false, logLevel::info, true });
 
     const auto locals = getLocalIPv4Addresses();
     if (locals.empty())
     {
-        appendLog ("No IPs assigned to this computer. Check network connection.", { false, 3, false });
+        appendLog ("No IPs assigned to this computer. Check network connection.", { false, logLevel::warning, false });
         return;
     }
-    appendLog ("Found IPs assigned to this computer: " + joined (locals), { false, 1, false });
+    appendLog ("Found IPs assigned to this computer: " + joined (locals), { false, logLevel::info, false });
 
     const auto manualMode = manualScanFlags.contains (true);
     if (manualMode)
@@ -60,11 +60,11 @@ void MainComponent::runDiscovery()
 
         if (usable.empty())
         {
-            appendLog ("No valid manual IPs found. Check Set IP settings.", { false, 3, false });
+            appendLog ("No valid manual IPs found. Check Set IP settings.", { false, logLevel::warning, false });
             return;
         }
-        appendLog ("Manual IP Scan Enabled", { false, 1, false });
-        appendLog ("Scanning IPs: " + joined (usable), { false, 1, false });
+        appendLog ("Manual IP Scan Enabled", { false, logLevel::info, false });
+        appendLog ("Scanning IPs: " + joined (usable), { false, logLevel::info, false });
     }
 
     std::vector<bool> enabled;
@@ -157,24 +157,24 @@ void MainComponent::reportScanResults()
     if (scanFailed)
     {
         scanFailed = false;
-        appendLog ("Network scan failed: the scan could not be started", { true, 4, false });
+        appendLog ("Network scan failed: the scan could not be started", { true, logLevel::error, false });
         return;
     }
 
-    appendLog ("Finished network scan", { true, 1, false });
+    appendLog ("Finished network scan", { true, logLevel::info, false });
     if (deviceCount == 0)
     {
-        appendLog ("No Zorv Products found", { false, 1, false });
-        appendLog ("If a device was recently powered on, please wait 90 seconds before scanning again", { false, 1, false });
+        appendLog ("No Zorv Products found", { false, logLevel::info, false });
+        appendLog ("If a device was recently powered on, please wait 90 seconds before scanning again", { false, logLevel::info, false });
         return;
     }
 
-    appendLog ("Zorv Products found: " + juce::String ((juce::uint64) deviceCount), { false, 1, false });
+    appendLog ("Zorv Products found: " + juce::String ((juce::uint64) deviceCount), { false, logLevel::info, false });
     for (std::size_t n = 1; n <= deviceCount; ++n)
     {
         const auto& record = devices[n - 1];
         appendLog ("#" + juce::String ((juce::uint64) n) + ": Type: " + deviceTypeDisplayName (record.deviceType)
                        + " | IP: " + juce::String (ipv4BytesToText (record.ipv4Address)),
-                   { false, 1, false });
+                   { false, logLevel::info, false });
     }
 }

@@ -142,15 +142,17 @@ TEST_F (WindowOperations, UpdateProgramsTheSelectedBoardWithItsFile)
         SCOPED_TRACE (board);
         selectBoard (board);
         bool barSeen = false;
+        bool controlsOffSeen = false;
         const auto before = countInLogFile ("Update completed successfully");
         clickButton ("btnUpdate");
-        EXPECT_FALSE (byId ("btnScanDev").isEnabled()) << "the operation disables the controls";
         ASSERT_TRUE (runUntil ([&]
         {
             barSeen = barSeen || inspect().progressBar1().isVisible();
+            controlsOffSeen = controlsOffSeen || ! byId ("btnScanDev").isEnabled();
             return countInLogFile ("Update completed successfully") > before && byId ("btnScanDev").isEnabled();
         }));
 
+        EXPECT_TRUE (controlsOffSeen) << "the operation disables the controls while it runs";
         EXPECT_TRUE (barSeen);
         EXPECT_FALSE (inspect().progressBar1().isVisible());
         EXPECT_TRUE (demofirmware::holdsImage (console.board ((std::size_t) board), images()));

@@ -35,14 +35,28 @@ void runFor (int milliseconds)
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
 }
 
-// The click arrives through the message loop and reads the modifier keys then.
+// The click arrives through the message loop and reads the modifier keys then; they stay
+// held until the button's listeners have heard of it.
 void click (juce::Button& button, juce::ModifierKeys held)
 {
+    struct Heard final : juce::Button::Listener
+    {
+        void buttonClicked (juce::Button*) override { heard = true; }
+        bool heard = false;
+    };
+
+    Heard listener;
+    juce::Component::SafePointer<juce::Button> safe (&button);
+    button.addListener (&listener);
+
     const auto previous = juce::ModifierKeys::currentModifiers;
     juce::ModifierKeys::currentModifiers = held;
     button.triggerClick();
-    runFor (30);
+    runUntil ([&listener] { return listener.heard; }, 10000);
     juce::ModifierKeys::currentModifiers = previous;
+
+    if (safe != nullptr)
+        safe->removeListener (&listener);
 }
 
 juce::Button* findButton (juce::Component& parent, const juce::String& text)
@@ -79,8 +93,7 @@ bool escapeMessageBox()
     if (box == nullptr)
         return false;
     static_cast<juce::Component*> (box)->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
-    runFor (30);
-    return true;
+    return runUntil ([box] { return openMessageBox() != box; }, 10000);
 }
 
 bool closeMessageBox()
@@ -89,8 +102,7 @@ bool closeMessageBox()
     if (box == nullptr || box->getPeer() == nullptr)
         return false;
     box->getPeer()->handleUserClosingWindow();
-    runFor (30);
-    return true;
+    return runUntil ([box] { return openMessageBox() != box; }, 10000);
 }
 
 // The framework keeps the text private; the box describes itself as "title. message".

@@ -35,13 +35,13 @@ int ZorvUpdater::updatePanelFirmware (const DeviceRecord& record, const PanelAdd
     const int deviceType = record.deviceType;
     const auto boardIndex = findPanelIndex (record, address);
     logIfVerbose (callback, "Updating firmware on " + boardNames.at ((std::size_t) deviceType).at (boardIndex) + "...",
-                  verbose, 1);
+                  verbose, logLevel::info);
 
     const auto bytes = loadFirmware (file, buildVersion (deviceType, address.Type), verbose, callback);
     if (bytes.empty())
         return FirmwareFileMissing;
 
-    logIfVerbose (callback, "Contacting device...", verbose, 1);
+    logIfVerbose (callback, "Contacting device...", verbose, logLevel::info);
     TagReplyHead head;
     switch (readIdentity (record, address, head))
     {
@@ -49,13 +49,13 @@ int ZorvUpdater::updatePanelFirmware (const DeviceRecord& record, const PanelAdd
             break;
         case DeviceResult::InvalidHeader:
         case DeviceResult::WrongDevice:
-            logIfVerbose (callback, "Error: Failed to connect to device", verbose, 3);
+            logIfVerbose (callback, "Error: Failed to connect to device", verbose, logLevel::warning);
             return ConnectionProblem;
         default:
-            logIfVerbose (callback, "Error: Update failed!", verbose, 4);
+            logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
             return UpdateFailed;
     }
-    logIfVerbose (callback, "Device found! Firmware version: " + versionText (head.value), verbose, 1);
+    logIfVerbose (callback, "Device found! Firmware version: " + versionText (head.value), verbose, logLevel::info);
 
     if (! readyForBlocks (record, address, head.state == tagCode::bootMode, verbose, callback)
         || ! programAndComplete (record, address, bytes, flashLimitOf (file), verbose, callback))
@@ -70,17 +70,17 @@ std::vector<uint8_t> ZorvUpdater::loadFirmware (const FirmwareFileInfo& file, ui
 {
     if (! file.exists)
     {
-        logIfVerbose (callback, "Error: Firmware file not found", verbose, 4);
+        logIfVerbose (callback, "Error: Firmware file not found", verbose, logLevel::error);
         return {};
     }
     logIfVerbose (callback, "Firmware file: " + std::filesystem::path (file.path).filename().string() + " ("
-                                + versionText (build) + ")", verbose, 1);
+                                + versionText (build) + ")", verbose, logLevel::info);
 
     auto bytes = readFirmwareFile (file.path, file.isImage);
     if (bytes.empty())
     {
-        logIfVerbose (callback, "Error: Failed to load firmware file", verbose, 4);
-        logIfVerbose (callback, "Reinstall the app and try again", verbose, 1);
+        logIfVerbose (callback, "Error: Failed to load firmware file", verbose, logLevel::error);
+        logIfVerbose (callback, "Reinstall the app and try again", verbose, logLevel::info);
     }
     return bytes;
 }
@@ -93,24 +93,26 @@ bool ZorvUpdater::readyForBlocks (const DeviceRecord& record, const PanelAddress
     const bool fpga = isFPGABoard (record.deviceType, address.Type);
     if (! fpga)
     {
-        logIfVerbose (callback, bootMode ? "Device is in Boot Mode" : "Device is not in Boot Mode", verbose, 1);
+        logIfVerbose (callback, bootMode ? "Device is in Boot Mode" : "Device is not in Boot Mode", verbose,
+                      logLevel::info);
         if (! bootMode)
         {
             logIfVerbose (callback, isIntfBoard (record.deviceType, address) ? "Entering Boot Mode and reconnecting..."
-                                                                              : "Entering Boot Mode...", verbose, 1);
+                                                                              : "Entering Boot Mode...",
+                          verbose, logLevel::info);
             if (! enterBootMode (record, address, callback))
             {
-                logIfVerbose (callback, "Error: Update failed!", verbose, 4);
+                logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
                 return false;
             }
         }
     }
 
-    logIfVerbose (callback, "Erasing device...", verbose, 1);
+    logIfVerbose (callback, "Erasing device...", verbose, logLevel::info);
     preciseSleep (timing.erasePauseMs);
     if (! eraseWithRetries (record, address, callback))
     {
-        logIfVerbose (callback, "Error: Failed to erase device", verbose, 4);
+        logIfVerbose (callback, "Error: Failed to erase device", verbose, logLevel::error);
         return false;
     }
     if (fpga)
@@ -155,27 +157,28 @@ bool ZorvUpdater::programAndComplete (const DeviceRecord& record, const PanelAdd
                                       const UpdaterEventCallback& callback)
 {
     const bool fpga = isFPGABoard (record.deviceType, address.Type);
-    logIfVerbose (callback, "Updating device...", verbose, 1);
+    logIfVerbose (callback, "Updating device...", verbose, logLevel::info);
     preciseSleep (timing.programStartPauseMs);
     sendProgressBarState (callback, true, true, true);
     if (! programFirmwareImage (record, address, bytes, fpga, flashLimit, verbose, callback) || cancel)
     {
-        logIfVerbose (callback, "Error: Update failed!", verbose, 4);
+        logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
         sendProgressBarState (callback, false, false, true);
         return false;
     }
     sendProgress (callback, 1.0f);
-    logIfVerbose (callback, "Finishing update...", verbose, 1);
+    logIfVerbose (callback, "Finishing update...", verbose, logLevel::info);
     preciseSleep (timing.finishPauseMs);
     sendProgressBarState (callback, false, false, true);
 
     if (! fpga)
         logIfVerbose (callback, isIntfBoard (record.deviceType, address) ? "Exiting Boot Mode and reconnecting..."
-                                                                          : "Exiting Boot Mode...", verbose, 1);
+                                                                          : "Exiting Boot Mode...",
+                      verbose, logLevel::info);
     preciseSleep (timing.programCompletePauseMs);
     if (sendProgramComplete (record, address, timing.connectTimeoutMs, timing.replyTimeoutMs) != DeviceResult::Success)
     {
-        logIfVerbose (callback, "Error: Update failed!", verbose, 4);
+        logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
         return false;
     }
     return true;
@@ -192,7 +195,7 @@ int ZorvUpdater::restartAndCheck (const DeviceRecord& record, const PanelAddress
 
     sendProgressBarState (callback, true, true, false);
     waitForDeviceRunning (record, findPanelIndex (record, address), 0, true, callback);
-    logIfVerbose (callback, "Contacting device...", verbose, 1);
+    logIfVerbose (callback, "Contacting device...", verbose, logLevel::info);
     bool bootMode = true, responded = false;
     TagReplyHead last;
     verifyBootModeExit (record, address, bootMode, responded, last);
@@ -201,27 +204,27 @@ int ZorvUpdater::restartAndCheck (const DeviceRecord& record, const PanelAddress
     const auto version = versionText (last.value);
     if (! responded)
     {
-        logIfVerbose (callback, "Error: Update failed!", verbose, 4);
+        logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
         return UpdateFailed;
     }
     if (fpga && last.value == 0)
     {
         logIfVerbose (callback, "Device failed to update! Firmware version: " + version + ", build version: " + build,
-                      verbose, 3);
-        logIfVerbose (callback, "Error: Update failed!", verbose, 4);
+                      verbose, logLevel::warning);
+        logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
         return UpdateFailed;
     }
-    logIfVerbose (callback, "Device found! Firmware version: " + version, verbose, 1);
+    logIfVerbose (callback, "Device found! Firmware version: " + version, verbose, logLevel::info);
     if (fpga)
         return UpdateSuccessful;
 
     if (bootMode)
     {
-        logIfVerbose (callback, "Warning: Device still in Boot Mode! Please try again.", verbose, 3);
+        logIfVerbose (callback, "Warning: Device still in Boot Mode! Please try again.", verbose, logLevel::warning);
         return StillInBootMode;
     }
     if (version != build)
         logIfVerbose (callback, "Warning: Firmware version (" + version + ") differs from build version " + "(" + build + ")",
-                      verbose, 3);
+                      verbose, logLevel::warning);
     return UpdateSuccessful;
 }

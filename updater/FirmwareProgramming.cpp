@@ -24,8 +24,8 @@ bool ZorvUpdater::programFirmwareImage (const DeviceRecord& record, const PanelA
                 return true;
 
             case Walker::Step::InvalidFile:
-                logIfVerbose (callback, "Invalid firmware file", verbose, 3);
-                logIfVerbose (callback, "Reinstall the app and try again.", verbose, 1);
+                logIfVerbose (callback, "Invalid firmware file", verbose, logLevel::warning);
+                logIfVerbose (callback, "Reinstall the app and try again.", verbose, logLevel::info);
                 return false;
 
             case Walker::Step::Block:
@@ -54,10 +54,10 @@ bool ZorvUpdater::sendProgramBlock (const DeviceRecord& record, const PanelAddre
             case DeviceResult::Success:
                 return true;
             case DeviceResult::DownloadError:
-                logIfVerbose (callback, "Checksum error during programming, retrying...", verbose, 3);
+                logIfVerbose (callback, "Checksum error during programming, retrying...", verbose, logLevel::warning);
                 break;
             case DeviceResult::DownloadInvalidResponse:
-                logIfVerbose (callback, "Invalid response from device, retrying...", verbose, 3);
+                logIfVerbose (callback, "Invalid response from device, retrying...", verbose, logLevel::warning);
                 break;
             default:
                 break;

@@ -94,7 +94,7 @@ void ZorvUpdater::sendOperationFinished (const UpdaterEventCallback& callback, b
 
 void ZorvUpdater::failOperation (const UpdaterEventCallback& callback, const std::exception& e, const std::string& failureText)
 {
-    sendLogLine (callback, 4, std::string ("Error: ") + e.what(), false);
+    sendLogLine (callback, logLevel::error, std::string ("Error: ") + e.what(), false);
     sendProgressBarState (callback, false, false, false);
     sendProgressBarState (callback, false, false, true);
     sendSecondProgressBarState (callback, false);
@@ -123,13 +123,13 @@ int updateResultLogLevel (int result)
 {
     switch (result)
     {
-        case 1:    // updated
-        case 7:    // already up to date
-            return 2;
-        case 5:    // still pending
-            return 3;
+        case UpdateSuccessful:
+        case UpToDate:
+            return logLevel::success;
+        case UpdatePending:
+            return logLevel::warning;
         default:
-            return 4;
+            return logLevel::error;
     }
 }
 

@@ -144,27 +144,20 @@ void ZorvUpdater::closeAutoUpdate (const std::vector<PanelScanEntry>& entries, s
     sendNewLogSection (callback);
     sendLogLine (callback, logLevel::info, "Auto Update has finished" + formatDuration (millisecondsSince (start)), false);
 
-    UpdaterEvent box;
-    box.type = MessageBox;
-    box.buttons = messageBox::buttonsOk;
-    box.title = autoUpdateTitle;
+    int icon = messageBox::iconInformation;
+    std::string text = "Auto Update completed successfully!\n";
     if (failed > 0)
     {
         const std::string warning = failed == 1 ? "Warning! Firmware update FAILED on 1 device!"
                                                 : "Warning! Firmware update FAILED on " + std::to_string (failed) + " devices!";
         sendNewLogSection (callback);
         sendLogLine (callback, logLevel::error, warning, false);
-        box.icon = messageBox::iconWarning;
-        box.text = warning + "\n";
-    }
-    else
-    {
-        box.icon = messageBox::iconInformation;
-        box.text = "Auto Update completed successfully!\n";
+        icon = messageBox::iconWarning;
+        text = warning + "\n";
     }
 
     if (interactive)
-        askAndWait (callback, box, messageBox::answerOk);
+        askAndWait (callback, icon, text, autoUpdateTitle, messageBox::buttonsOk, messageBox::answerOk);
 }
 
 // One try at one board; the check afterwards decides what the try was worth.

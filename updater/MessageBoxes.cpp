@@ -6,14 +6,14 @@
 // after the box was on its way), so a slot belongs to the engine, not to the asking frame,
 // and is reused only once its answer has been read.
 
-int ZorvUpdater::askAndWait (const UpdaterEventCallback& callback, UpdaterEvent box, int answerWithoutReceiver)
+int ZorvUpdater::askAndWait (const UpdaterEventCallback& callback, int icon, const std::string& text,
+                             const std::string& title, int buttons, int answerWithoutReceiver)
 {
     if (! callback)
         return answerWithoutReceiver;
 
     auto& slot = freeAnswerSlot();
-    box.answer = &slot.value;
-    sendEvent (callback, box);
+    sendMessageBox (callback, icon, text, title, buttons, &slot.value);
 
     int answer = 0;
     while ((answer = slot.value.load()) == 0 && ! cancel)

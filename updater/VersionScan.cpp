@@ -243,13 +243,10 @@ bool ZorvUpdater::reportPending (const DeviceRecord& record, int pending, bool v
 
     if (interactive)
     {
-        UpdaterEvent question;
-        question.type = MessageBox;
-        question.icon = messageBox::iconQuestion;
-        question.buttons = messageBox::buttonsYesNo;
-        question.title = autoUpdateTitle;
-        question.text = "This " + noun + " has " + devices + ".\nDo you wish to continue?";
-        if (askAndWait (callback, question, messageBox::answerNo) != messageBox::answerYes)
+        const auto question = "This " + noun + " has " + devices + ".\nDo you wish to continue?";
+        const auto answer = askAndWait (callback, messageBox::iconQuestion, question, autoUpdateTitle,
+                                        messageBox::buttonsYesNo, messageBox::answerNo);
+        if (answer != messageBox::answerYes)
         {
             sendNewLogSection (callback);
             sendLogLine (callback, logLevel::info, "Auto Update cancelled", false);

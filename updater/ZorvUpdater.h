@@ -255,7 +255,8 @@ private:
         bool inUse = false;                  // touched by the worker only
     };
 
-    int askAndWait (const UpdaterEventCallback& callback, UpdaterEvent box, int answerWithoutReceiver);
+    int askAndWait (const UpdaterEventCallback& callback, int icon, const std::string& text, const std::string& title,
+                    int buttons, int answerWithoutReceiver);
     AnswerSlot& freeAnswerSlot();
 
     boost::asio::io_context ioContext;

@@ -284,4 +284,13 @@ int BoostSocketTCP::writeDataWithTimeout (const uint8_t* buffer, int length, int
         return (int) outcome.count;
     });
 }
+
+std::shared_ptr<BoostSocketTCP> attachedLink (boost::asio::io_context& context, std::string name, uint16_t port,
+                                              const std::string& address, int timeoutMs)
+{
+    auto link = std::make_shared<BoostSocketTCP> (&context, BoostSocketTCP::clientMode, std::move (name));
+    link->connect (port, address);
+    link->waitForAttach ((unsigned) timeoutMs);
+    return link->isAttached() ? link : nullptr;
+}
 }

@@ -76,4 +76,9 @@ private:
     std::promise<bool> attachPromise;
     std::future<bool> attachFuture;
 };
+
+// A new client link to address:port that attached within the time-out, or null when none
+// did. Its completions run on the thread of `context`.
+std::shared_ptr<BoostSocketTCP> attachedLink (boost::asio::io_context& context, std::string name, uint16_t port,
+                                              const std::string& address, int timeoutMs);
 }

@@ -163,7 +163,7 @@ bool NetworkDiscovery::Identify (std::string address, int parameter)
 {
     try
     {
-        const auto link = attachedLink ("Zorv Discovery: Identify", address);
+        const auto link = aComms::attachedLink (ioContext, "Zorv Discovery: Identify", port, address, timeoutMs);
         if (link == nullptr)
             return false;
 
@@ -198,21 +198,13 @@ bool NetworkDiscovery::storeDevice (const DeviceRecord& record)
     return false;
 }
 
-std::shared_ptr<aComms::BoostSocketTCP> NetworkDiscovery::attachedLink (const std::string& linkName, const std::string& address)
-{
-    auto link = std::make_shared<aComms::BoostSocketTCP> (&ioContext, aComms::BoostSocketTCP::clientMode, linkName);
-    link->connect (port, address);
-    link->waitForAttach ((unsigned) timeoutMs);
-    return link->isAttached() ? link : nullptr;
-}
-
 // One exchange whose reply is a device record; only a whole record is stored.
 bool NetworkDiscovery::requestRecord (const std::string& linkName, const std::string& address,
                                       const uint8_t* request, int length)
 {
     try
     {
-        const auto link = attachedLink (linkName, address);
+        const auto link = aComms::attachedLink (ioContext, linkName, port, address, timeoutMs);
         if (link == nullptr)
             return false;
 

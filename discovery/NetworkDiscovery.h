@@ -14,11 +14,6 @@
 #include <unordered_map>
 #include <vector>
 
-namespace aComms
-{
-class BoostSocketTCP;
-}
-
 // Finds the devices on the local networks or at manual addresses, keeps one record per
 // MAC address, and sends the whole-device commands identify and set user name.
 // Scans run on a thread of their own in passes of parallel probes; the single-device
@@ -69,7 +64,6 @@ private:
     std::size_t runPass (bool& allStarted);
     void pauseBetweenPasses();
 
-    std::shared_ptr<aComms::BoostSocketTCP> attachedLink (const std::string& linkName, const std::string& address);
     bool requestRecord (const std::string& linkName, const std::string& address, const uint8_t* request, int length);
 
     AddressSource localAddresses;

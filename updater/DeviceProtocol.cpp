@@ -7,21 +7,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace
-{
-    using Link = aComms::BoostSocketTCP;
-
-    // A link that has attached to the device, or null when none did within the time-out.
-    std::shared_ptr<Link> attachedLink (boost::asio::io_context& context, const char* name, uint16_t port,
-                                        const std::string& ipText, int connectTimeoutMs)
-    {
-        auto link = std::make_shared<Link> (&context, Link::clientMode, name);
-        link->connect (port, ipText);
-        link->waitForAttach ((unsigned) connectTimeoutMs);
-        return link->isAttached() ? link : nullptr;
-    }
-}
-
 bool ZorvUpdater::readWriteGenTags (const DeviceRecord& record, const PanelAddress& address, uint8_t subCommand,
                                     TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs)
 {
@@ -49,7 +34,8 @@ bool ZorvUpdater::exchangeTag (const DeviceRecord& record, const TagBytes& reque
     try
     {
         const auto request = tagMessage::request (record.deviceType, requestTag);
-        const auto link = attachedLink (ioContext, linkName, port, ipv4BytesToText (record.ipv4Address), connectTimeoutMs);
+        const auto link = aComms::attachedLink (ioContext, linkName, port, ipv4BytesToText (record.ipv4Address),
+                                                connectTimeoutMs);
         if (link == nullptr)
             return false;
 
@@ -138,7 +124,7 @@ DeviceProbeResult ZorvUpdater::discoverDevice (const std::string& ipText, int32_
 {
     try
     {
-        const auto link = attachedLink (ioContext, "ZorvUpdater: discoverDevice", port, ipText, connectTimeoutMs);
+        const auto link = aComms::attachedLink (ioContext, "ZorvUpdater: discoverDevice", port, ipText, connectTimeoutMs);
         if (link == nullptr)
             return {};
 

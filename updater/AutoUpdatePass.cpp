@@ -60,7 +60,7 @@ void ZorvUpdater::runUpdatePass (const DeviceRecord& record, std::vector<PanelSc
 bool ZorvUpdater::updateScannedBoard (const DeviceRecord& record, PanelScanEntry& entry, bool forceAll,
                                       MasterFaderProbe& probe, const UpdaterEventCallback& callback)
 {
-    const auto& name = boardNames[(size_t) record.deviceType][entry.boardIndex];
+    const auto& name = boardName (record.deviceType, entry.boardIndex);
     const int board = entry.boardIndex;
     if (probe.rediscovered && ((probe.masterFaderBoard == 23 && board == 19)
                                || (probe.masterFaderBoard == 19 && board >= 20 && board <= 23)))
@@ -109,10 +109,10 @@ void ZorvUpdater::reportBoardUpdate (const DeviceRecord& record, const PanelScan
     }
 
     sendLogLine (callback, logLevel::success, "Update Successful! " + versionLine + formatDuration (ms), true);
-    const int build = buildVersionTable[record.deviceType][entry.address.Type];
+    const int build = buildVersion (record.deviceType, entry.address.Type);
     if (entry.firmwareVersion != build)
         sendLogLine (callback, logLevel::warning,
-                     "Warning: " + boardNames[(size_t) record.deviceType][entry.boardIndex] + " firmware version ("
+                     "Warning: " + boardName (record.deviceType, entry.boardIndex) + " firmware version ("
                          + std::to_string (entry.firmwareVersion) + ") " + "differs from build version " + "("
                          + std::to_string (build) + ")",
                      false);

@@ -34,8 +34,7 @@ int ZorvUpdater::updatePanelFirmware (const DeviceRecord& record, const PanelAdd
 {
     const int deviceType = record.deviceType;
     const auto boardIndex = findPanelIndex (record, address);
-    logIfVerbose (callback, "Updating firmware on " + boardNames.at ((std::size_t) deviceType).at (boardIndex) + "...",
-                  verbose, logLevel::info);
+    logIfVerbose (callback, "Updating firmware on " + boardName (deviceType, boardIndex) + "...", verbose, logLevel::info);
 
     const auto bytes = loadFirmware (file, buildVersion (deviceType, address.Type), verbose, callback);
     if (bytes.empty())

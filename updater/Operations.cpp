@@ -2,6 +2,8 @@
 #include "updater/BoardTables.h"
 #include "updater/DeviceMessages.h"
 
+#include <stdexcept>
+
 // The six operations: what each launcher hands to the common frame, and the bodies that
 // run inside it on the worker. A body turns every outcome at the board into log lines and
 // still ends with the operation's success event; only an exception ends it otherwise.
@@ -12,6 +14,24 @@ namespace
     {
         return std::to_string ((int) value);
     }
+}
+
+// The launchers take any record and board index; a body that finds them outside the tables
+// ends through the common failure ending instead of reading past a table.
+void ZorvUpdater::requireDeviceType (int deviceType)
+{
+    if (deviceType < 0 || deviceType >= deviceTypeCount)
+        throw std::out_of_range ("Unknown device type " + std::to_string (deviceType));
+}
+
+const std::string& ZorvUpdater::boardName (int deviceType, uint8_t boardIndex) const
+{
+    requireDeviceType (deviceType);
+    const auto& names = boardNames.at ((size_t) deviceType);
+    if (boardIndex >= names.size())
+        throw std::out_of_range (std::string (deviceTypeTable[deviceType].name) + " has no board "
+                                 + std::to_string ((int) boardIndex));
+    return names[boardIndex];
 }
 
 void ZorvUpdater::startGetVersions (DeviceRecord record, UpdaterEventCallback callback)
@@ -60,8 +80,8 @@ void ZorvUpdater::startBootModeControl (DeviceRecord record, uint8_t boardIndex,
 void ZorvUpdater::bootModeControl (const DeviceRecord& record, uint8_t boardIndex, bool enter,
                                    const UpdaterEventCallback& callback)
 {
+    const auto name = boardName (record.deviceType, boardIndex);
     const auto address = getPanelAddress (record.deviceType, boardIndex);
-    const auto name = boardNames[(size_t) record.deviceType][boardIndex];
     sendNewLogSection (callback);
 
     if (isFPGABoard (record.deviceType, address.Type))
@@ -128,8 +148,8 @@ void ZorvUpdater::leaveBootMode (const DeviceRecord& record, uint8_t boardIndex,
 // The two master fader boards are alternatives: the one a console lacks is not reset.
 void ZorvUpdater::resetPanel (const DeviceRecord& record, uint8_t boardIndex, const UpdaterEventCallback& callback)
 {
+    const auto name = boardName (record.deviceType, boardIndex);
     const auto address = getPanelAddress (record.deviceType, boardIndex);
-    const auto name = boardNames[(size_t) record.deviceType][boardIndex];
     sendNewLogSection (callback);
     sendLogLine (callback, logLevel::info, "Resetting " + name + "...", false);
 
@@ -161,8 +181,8 @@ void ZorvUpdater::resetPanel (const DeviceRecord& record, uint8_t boardIndex, co
 void ZorvUpdater::checkPanel (const DeviceRecord& record, uint8_t boardIndex, bool forceProcessorQuery,
                               const UpdaterEventCallback& callback)
 {
+    const auto name = boardName (record.deviceType, boardIndex);
     const auto address = getPanelAddress (record.deviceType, boardIndex);
-    const auto name = boardNames[(size_t) record.deviceType][boardIndex];
     const bool fpga = isFPGABoard (record.deviceType, address.Type);
     sendNewLogSection (callback);
     sendLogLine (callback, logLevel::info, "Contacting " + name + "...", false);
@@ -178,7 +198,7 @@ void ZorvUpdater::checkPanel (const DeviceRecord& record, uint8_t boardIndex, bo
     else
     {
         const auto versionText = "Firmware version: " + decimal (version) + " ("
-                               + decimal (buildVersionTable[record.deviceType][address.Type]) + ")";
+                               + decimal (buildVersion (record.deviceType, address.Type)) + ")";
         if (fpga && version == 0)
             sendLogLine (callback, logLevel::warning, "Warning! " + name + " requires firmware update! " + versionText, false);
         else if (! fpga && inBootMode)
@@ -198,8 +218,8 @@ void ZorvUpdater::checkPanel (const DeviceRecord& record, uint8_t boardIndex, bo
 
 void ZorvUpdater::updatePanel (const DeviceRecord& record, uint8_t boardIndex, const UpdaterEventCallback& callback)
 {
+    const auto name = boardName (record.deviceType, boardIndex);
     const auto address = getPanelAddress (record.deviceType, boardIndex);
-    const auto name = boardNames[(size_t) record.deviceType][boardIndex];
     const auto file = getFirmwareFile (record, boardIndex);
     sendNewLogSection (callback);
     const auto start = std::chrono::steady_clock::now();

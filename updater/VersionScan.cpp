@@ -70,20 +70,21 @@ int ZorvUpdater::getPanelFirmwareStatus (const DeviceRecord& record, PanelScanEn
     entry.bootMode = bootMode;
     entry.firmwareVersion = version;
 
-    const bool differs = version != buildVersionTable[record.deviceType][entry.address.Type];
+    const bool differs = version != buildVersion (record.deviceType, entry.address.Type);
     return bootMode || differs ? UpdatePending : UpToDate;
 }
 
 std::string ZorvUpdater::formatPanelVersionLine (const DeviceRecord& record, const PanelScanEntry& entry) const
 {
-    return boardNames[(size_t) record.deviceType][entry.boardIndex] + " Version: " + std::to_string (entry.firmwareVersion)
+    return boardName (record.deviceType, entry.boardIndex) + " Version: " + std::to_string (entry.firmwareVersion)
          + (entry.bootMode ? " [BootMode]" : "")
-         + " (" + std::to_string (buildVersionTable[record.deviceType][entry.address.Type]) + ")";
+         + " (" + std::to_string (buildVersion (record.deviceType, entry.address.Type)) + ")";
 }
 
 void ZorvUpdater::getVersionsAutoUpdateAllInternal (const DeviceRecord& record, bool versionsOnly, bool clearLog,
                                                     bool interactive, bool forceAll, const UpdaterEventCallback& callback)
 {
+    requireDeviceType (record.deviceType);
     const auto plan = planVersionScan (record);
     if (plan.boardCount == 0)
         return;

@@ -205,6 +205,8 @@ private:
     void autoUpdate (const DeviceRecord& record, bool forceAll, const UpdaterEventCallback& callback);
     void leaveBootMode (const DeviceRecord& record, uint8_t boardIndex, const PanelAddress& address,
                         const UpdaterEventCallback& callback);
+    static void requireDeviceType (int deviceType);
+    const std::string& boardName (int deviceType, uint8_t boardIndex) const;
 
     // Version scan and auto update.
     struct ScanPlan

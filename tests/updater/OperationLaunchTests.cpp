@@ -249,3 +249,86 @@ TEST (EngineLifetime, DestroyingTheEngineDuringAnExchange)
     EXPECT_EQ (result.load(), (int) DeviceResult::TransportFailed);
     EXPECT_EQ (log.types(), successFrame ({}));
 }
+
+namespace
+{
+struct OutOfTableCase
+{
+    const char* launcher;
+    int32_t deviceType;
+    uint8_t boardIndex;
+    std::string error;
+};
+
+const char* finishedTextOf (const std::string& launcher)
+{
+    if (launcher == "GetVersions")   return "Get Versions failed";
+    if (launcher == "AutoUpdate")    return "Auto Update failed";
+    if (launcher == "UpdatePanel")   return "Update failed";
+    if (launcher == "CheckPanel")    return "Check failed";
+    if (launcher == "ResetPanel")    return "Reset failed";
+    return "Boot Mode Control failed";
+}
+
+void launchByName (ZorvUpdater& engine, const std::string& launcher, const DeviceRecord& record, uint8_t board,
+                   UpdaterEventCallback callback)
+{
+    if (launcher == "GetVersions")
+        engine.startGetVersions (record, std::move (callback));
+    else if (launcher == "AutoUpdate")
+        engine.startAutoUpdate (record, true, std::move (callback));
+    else if (launcher == "UpdatePanel")
+        engine.startUpdatePanel (record, board, std::move (callback));
+    else if (launcher == "CheckPanel")
+        engine.startCheckPanel (record, board, true, std::move (callback));
+    else if (launcher == "ResetPanel")
+        engine.startResetPanel (record, board, std::move (callback));
+    else
+        engine.startBootModeControl (record, board, true, std::move (callback));
+}
+
+std::vector<OutOfTableCase> outOfTableCases()
+{
+    std::vector<OutOfTableCase> cases;
+    for (const char* launcher : { "GetVersions", "AutoUpdate", "UpdatePanel", "CheckPanel", "ResetPanel", "BootModeControl" })
+    {
+        cases.push_back ({ launcher, 9, 0, "Error: Unknown device type 9" });
+        cases.push_back ({ launcher, -1, 0, "Error: Unknown device type -1" });
+    }
+    for (const char* launcher : { "UpdatePanel", "CheckPanel", "ResetPanel", "BootModeControl" })
+    {
+        cases.push_back ({ launcher, 2, 1, "Error: Quadrix KRD16 has no board 1" });
+        cases.push_back ({ launcher, 0, 24, "Error: Zorv K470 Console has no board 24" });
+        cases.push_back ({ launcher, 1, 255, "Error: V518 TRX has no board 255" });
+    }
+    return cases;
+}
+}
+
+// The launchers take any record and board index; one outside the tables ends through the
+// failure ending with a line that names it, and nothing goes to the device.
+TEST (OperationLaunch, RecordOrBoardOutsideTheTablesFailsTheOperation)
+{
+    const auto address = testnet::loopbackAddress (0);
+    const auto device = startDevice (0, address);
+    for (const auto& c : outOfTableCases())
+    {
+        const auto what = std::string (c.launcher) + " " + std::to_string (c.deviceType) + "/" + std::to_string (c.boardIndex);
+        ZorvUpdater engine ("/nonexistent", compressedTiming());
+        EventLog log;
+        launchByName (engine, c.launcher, recordFor (address, c.deviceType), c.boardIndex, log.callback());
+        ASSERT_TRUE (log.waitForFinish()) << what;
+        Inspector::worker (engine)->join();
+
+        std::vector<int> expected = { ZorvUpdater::ControlsEnabled };
+        expected.insert (expected.end(), failureEvents.begin(), failureEvents.end());
+        EXPECT_EQ (log.types(), expected) << what;
+        const auto events = log.all();
+        ASSERT_EQ (events.size(), expected.size()) << what;
+        EXPECT_EQ (events[1].level, 4) << what;
+        EXPECT_EQ (events[1].text, c.error) << what;
+        EXPECT_FALSE (events.back().success) << what;
+        EXPECT_EQ (events.back().text, finishedTextOf (c.launcher)) << what;
+    }
+    EXPECT_EQ (device->connectionCount(), 0u);
+}

@@ -1,5 +1,6 @@
 #include "updater/ZorvUpdater.h"
 #include "updater/BoardTables.h"
+#include "updater/FirmwareImageWalker.h"
 
 #include <cstring>
 #include <filesystem>
@@ -28,7 +29,8 @@ namespace
 
 // The whole update of one board: the file, the board's state, boot mode, erase, the
 // blocks, program complete, the restart and the check of what the board runs then. Every
-// step logs its own failure.
+// step logs its own failure. The file is walked whole before the board is contacted: a
+// fault found while programming would leave a board that ran fine erased in its boot loader.
 int ZorvUpdater::updatePanelFirmware (const DeviceRecord& record, const PanelAddress& address, const FirmwareFileInfo& file,
                                       bool verbose, const UpdaterEventCallback& callback)
 {
@@ -39,6 +41,15 @@ int ZorvUpdater::updatePanelFirmware (const DeviceRecord& record, const PanelAdd
     const auto bytes = loadFirmware (file, buildVersion (deviceType, address.Type), verbose, callback);
     if (bytes.empty())
         return FirmwareFileMissing;
+
+    const auto kind = isFPGABoard (deviceType, address.Type) ? FirmwareImageWalker::Kind::RawImage
+                                                             : FirmwareImageWalker::Kind::IntelHex;
+    if (! FirmwareImageWalker::isWholeFileValid (bytes.data(), bytes.size(), kind, flashLimitOf (file)))
+    {
+        logInvalidFirmwareFile (callback, verbose);
+        logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
+        return UpdateFailed;
+    }
 
     logIfVerbose (callback, "Contacting device...", verbose, logLevel::info);
     TagReplyHead head;
@@ -82,6 +93,12 @@ std::vector<uint8_t> ZorvUpdater::loadFirmware (const FirmwareFileInfo& file, ui
         logIfVerbose (callback, "Reinstall the app and try again", verbose, logLevel::info);
     }
     return bytes;
+}
+
+void ZorvUpdater::logInvalidFirmwareFile (const UpdaterEventCallback& callback, bool verbose)
+{
+    logIfVerbose (callback, "Invalid firmware file", verbose, logLevel::warning);
+    logIfVerbose (callback, "Reinstall the app and try again.", verbose, logLevel::info);
 }
 
 // A PIC board is put into its boot loader unless it is there already; every board is then

@@ -32,6 +32,15 @@ FirmwareImageWalker::FirmwareImageWalker (const uint8_t* fileBytes, std::size_t 
     current.data.fill (0xFF);
 }
 
+bool FirmwareImageWalker::isWholeFileValid (const uint8_t* fileBytes, std::size_t fileSize, Kind kind, uint32_t limit)
+{
+    FirmwareImageWalker walker (fileBytes, fileSize, kind, limit);
+    auto step = walker.next();
+    while (step == Step::Block)
+        step = walker.next();
+    return step == Step::End;
+}
+
 FirmwareImageWalker::Step FirmwareImageWalker::next()
 {
     if (finished)

@@ -38,6 +38,10 @@ public:
     // upper end of the window (only Intel HEX uses it).
     FirmwareImageWalker (const uint8_t* fileBytes, std::size_t fileSize, Kind kind, uint32_t flashLimit);
 
+    // Walks the whole file by the same rules without yielding anything: whether a walk would
+    // reach End rather than stop at an invalid record after blocks had gone to a board.
+    static bool isWholeFileValid (const uint8_t* fileBytes, std::size_t fileSize, Kind kind, uint32_t flashLimit);
+
     Step next();
 
     const ProgramBlock& block() const { return current; }

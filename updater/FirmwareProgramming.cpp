@@ -24,8 +24,7 @@ bool ZorvUpdater::programFirmwareImage (const DeviceRecord& record, const PanelA
                 return true;
 
             case Walker::Step::InvalidFile:
-                logIfVerbose (callback, "Invalid firmware file", verbose, logLevel::warning);
-                logIfVerbose (callback, "Reinstall the app and try again.", verbose, logLevel::info);
+                logInvalidFirmwareFile (callback, verbose);
                 return false;
 
             case Walker::Step::Block:

@@ -177,6 +177,7 @@ private:
     static void logIfVerbose (const UpdaterEventCallback& callback, const std::string& text, bool verbose, int level);
     std::vector<uint8_t> loadFirmware (const FirmwareFileInfo& file, uint8_t build, bool verbose,
                                        const UpdaterEventCallback& callback);
+    static void logInvalidFirmwareFile (const UpdaterEventCallback& callback, bool verbose);
     bool readyForBlocks (const DeviceRecord& record, const PanelAddress& address, bool bootMode, bool verbose,
                          const UpdaterEventCallback& callback);
     bool eraseWithRetries (const DeviceRecord& record, const PanelAddress& address, const UpdaterEventCallback& callback);

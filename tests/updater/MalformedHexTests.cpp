@@ -1,88 +1,24 @@
 // Firmware files that must not reach a board: every one ends the walk as an invalid file
 // before the faulty record yields a block.
 
-#include "tests/support/HexFileWriter.h"
-#include "tests/updater/ImageWalk.h"
+#include "tests/updater/MalformedHex.h"
 
 #include <gtest/gtest.h>
 
 using namespace imagewalk;
+using namespace malformedhex;
 using testhex::HexFileWriter;
 
 namespace
 {
 const HexFileWriter hex;
-
-// A record with the hexadecimal digits of the byte at index replaced by text; index 0 is
-// the count, 1 and 2 the address, 3 the type, then the data, then the checksum.
-std::string spoiled (std::string record, std::size_t index, const std::string& text)
-{
-    return record.replace (1 + 2 * index, text.size(), text);
-}
-
-struct Case
-{
-    std::string what;
-    std::string record;                       // follows a valid upper half of 0x1D00
-    uint32_t flashLimit = limit2048K;
-    bool lastInFile = false;                  // no end-of-file record after it
-};
-
-std::string twoDigits (uint8_t value)
-{
-    const char* digits = "0123456789ABCDEF";
-    return { digits[value >> 4], digits[value & 0x0F] };
-}
-
-std::vector<Case> malformedRecords()
-{
-    const std::vector<uint8_t> sixteen (16, 0x5A);
-    const auto good = hex.record (0, 0x0100, sixteen);
-    const auto checksumIndex = std::size_t (4 + 16);
-    // Its bytes sum to 0x100, so its checksum is 00: a checksum that is no number must
-    // not pass as 0.
-    const auto sumsToZero = hex.record (0, 0x0000, { 0xFC, 0x00, 0x00, 0x00 });
-    // The first data byte, 00, spelt with characters that are no digits.
-    const auto zeroFirst = hex.record (0, 0x0000, { 0x00, 0x11, 0x22, 0x33 });
-
-    std::vector<Case> cases {
-        { "count of 50", hex.record (0, 0x0000, std::vector<uint8_t> (50, 1)) },
-        { "count of 255", hex.record (0, 0x0000, std::vector<uint8_t> (255, 1)) },
-        { "wrong checksum", spoiled (good, checksumIndex, twoDigits (uint8_t (testhex::hexRecordChecksum (0, 0x0100, sixteen) + 1))) },
-        { "checksum 'ZZ' where it is 00", spoiled (sumsToZero, 8, "ZZ") },
-        { "checksum with a blank", spoiled (good, checksumIndex, " 4") },
-        { "data digits 'xx' read as 00", spoiled (zeroFirst, 4, "xx") },
-        { "data digit 'G'", spoiled (good, 5, "G") },
-        { "count digit", spoiled (good, 0, "1G") },
-        { "address digit", spoiled (good, 1, "-1") },
-        { "type digit", spoiled (good, 3, "0 ") },
-        { "line break inside the data", spoiled (good, 6, "\n") },
-        { "a new record inside the data", good.substr (0, 20) + good },
-        { "colon as the last byte", ":", limit2048K, true },
-        { "cut in the count", ":1", limit2048K, true },
-        { "cut in the address", good.substr (0, 5), limit2048K, true },
-        { "cut in the data", good.substr (0, 30), limit2048K, true },
-        { "cut before the checksum", good.substr (0, good.size() - 3), limit2048K, true },
-        { "cut in the checksum", good.substr (0, good.size() - 2), limit2048K, true },
-        { "extended address of one byte", hex.record (4, 0, { 0x1D }) },
-        { "extended address of four bytes", hex.record (4, 0, { 0x1D, 0x00, 0x00, 0x00 }) },
-        { "extended address without data", hex.record (4, 0, {}) },
-        { "across the window's start", hex.record (4, 0, { 0x1C, 0xFF }) + hex.record (0, 0xFFF8, sixteen) },
-        { "across the 1024 KB limit", hex.record (4, 0, { 0x1D, 0x0F }) + hex.record (0, 0xFFF8, sixteen), limit1024K },
-        { "across the 2048 KB limit", hex.record (4, 0, { 0x1D, 0x1F }) + hex.record (0, 0xFFF0, std::vector<uint8_t> (17, 1)) },
-        { "padding across the 1024 KB limit", hex.record (4, 0, { 0x1D, 0x0F }) + hex.record (0, 0xFFFB, { 1, 2, 3, 4, 5 }),
-          limit1024K },
-    };
-    return cases;
-}
 }
 
 TEST (MalformedHex, EachFaultEndsTheWalkWithoutABlock)
 {
     for (const auto& c : malformedRecords())
     {
-        const auto end = c.lastInFile ? std::string() : hex.record (1, 0, {});
-        const auto walk = walkHex (hex.record (4, 0, { 0x1D, 0x00 }) + c.record + end, c.flashLimit);
+        const auto walk = walkHex (fileOf (c), c.flashLimit);
         EXPECT_EQ (walk.end, FirmwareImageWalker::Step::InvalidFile) << c.what;
         EXPECT_TRUE (walk.blocks.empty()) << c.what;
     }
@@ -105,4 +41,36 @@ TEST (MalformedHex, TheSameRecordsAreFineWhenWellFormed)
         EXPECT_EQ (walk.end, FirmwareImageWalker::Step::End) << what;
         EXPECT_EQ (walk.blocks.size(), 1u) << what;
     }
+}
+
+// The judgement before a board is touched: a fault anywhere fails the whole file, even one
+// that a walk would reach only after it had yielded blocks to send.
+TEST (MalformedHex, WholeFileJudgementFailsAFaultAfterGoodRecords)
+{
+    const auto goodRecords = hex.record (0, 0x0000, std::vector<uint8_t> (16, 0x11))
+                           + hex.record (0, 0x0010, std::vector<uint8_t> (16, 0x22));
+    for (const auto& c : malformedRecords())
+    {
+        auto late = c;
+        late.record = goodRecords + c.record;
+        const auto text = fileOf (late);
+        const std::vector<uint8_t> bytes (text.begin(), text.end());
+        EXPECT_EQ (walkHex (text, c.flashLimit).blocks.size(), 2u) << c.what;
+        EXPECT_FALSE (FirmwareImageWalker::isWholeFileValid (bytes.data(), bytes.size(), FirmwareImageWalker::Kind::IntelHex,
+                                                             c.flashLimit)) << c.what;
+    }
+
+    const auto text = hex.record (4, 0, { 0x1D, 0x00 }) + goodRecords + hex.record (1, 0, {});
+    const std::vector<uint8_t> valid (text.begin(), text.end());
+    EXPECT_TRUE (FirmwareImageWalker::isWholeFileValid (valid.data(), valid.size(), FirmwareImageWalker::Kind::IntelHex,
+                                                        limit2048K));
+}
+
+TEST (MalformedHex, WholeFileJudgementOfRawImages)
+{
+    const std::vector<uint8_t> image (100, 0xA5);
+    EXPECT_TRUE (FirmwareImageWalker::isWholeFileValid (image.data(), image.size(), FirmwareImageWalker::Kind::RawImage,
+                                                        limit2048K));
+    EXPECT_FALSE (FirmwareImageWalker::isWholeFileValid (image.data(), 0, FirmwareImageWalker::Kind::RawImage, limit2048K))
+        << "an empty image would leave an erased board empty";
 }

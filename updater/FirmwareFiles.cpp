@@ -42,6 +42,20 @@ namespace
     }
 }
 
+bool ZorvUpdater::isShortfallOfLineEnds (const std::string& path, std::streamoff shortfall)
+{
+    std::ifstream file (path, std::ios::in | std::ios::binary);
+    std::streamoff pairs = 0;
+    char previous = 0, c = 0;
+    while (file.get (c))
+    {
+        if (previous == '\r' && c == '\n')
+            ++pairs;
+        previous = c;
+    }
+    return ! file.bad() && file.eof() && pairs == shortfall;
+}
+
 FirmwareFileInfo ZorvUpdater::getFirmwareFile (const DeviceRecord& record, uint8_t boardIndex)
 {
     const int deviceType = record.deviceType;
@@ -90,8 +104,9 @@ uint8_t ZorvUpdater::getPICType (const DeviceRecord& record, const PanelAddress&
 }
 
 // Intel HEX files are read as text, images in binary. A text read that comes up short at
-// the end of the file is whole: the platform's text mode may have turned CR LF into LF,
-// and the HEX reader skips line ends either way.
+// the end of the file is whole only when the platform's text mode turned exactly the
+// file's CR LF pairs into LF (the HEX reader skips line ends either way); any other
+// shortfall, such as a text mode that stops at an end-of-file character, is a failed read.
 std::vector<uint8_t> ZorvUpdater::readFirmwareFile (const std::string& path, bool binary)
 {
     std::error_code error;
@@ -112,7 +127,7 @@ std::vector<uint8_t> ZorvUpdater::readFirmwareFile (const std::string& path, boo
     const auto got = file.gcount();
     if (got == size)
         return bytes;
-    if (binary || ! file.eof() || file.bad())
+    if (binary || ! file.eof() || file.bad() || ! isShortfallOfLineEnds (path, size - got))
         return {};
 
     bytes.resize ((std::size_t) got);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <ios>
 #include <memory>
 #include <string>
 #include <thread>
@@ -163,6 +164,7 @@ private:
     FirmwareFileInfo getFirmwareFile (const DeviceRecord& record, uint8_t boardIndex);
     uint8_t getPICType (const DeviceRecord& record, const PanelAddress& address);
     static std::vector<uint8_t> readFirmwareFile (const std::string& path, bool binary);
+    static bool isShortfallOfLineEnds (const std::string& path, std::streamoff shortfall);
 
     // Board procedures. They run on the worker inside an operation, write log lines only
     // when asked to, and end every wait and loop early once cancel is set.

@@ -89,6 +89,36 @@ TEST (ReadFirmwareFile, WholeFilesAndFailedLoads)
     EXPECT_TRUE (Inspector::readFirmwareFile ("", true).empty());
 }
 
+// A text read may come up short only by the CR LF pairs a text mode turns into LF: a lone
+// CR explains nothing, and a shortfall that is larger (a read that stopped early) or
+// smaller is a failed read.
+TEST (ReadFirmwareFile, ShortTextReadIsWholeOnlyByItsLineEnds)
+{
+    testfolders::TemporaryFolder folder;
+    const fs::path root = folder.file().getFullPathName().toStdString();
+    const struct
+    {
+        const char* content;
+        std::streamoff shortfall;
+        bool whole;
+    } cases[] = {
+        { ":020000041D00DD\r\n:00000001FF\r\n", 2, true },
+        { ":020000041D00DD\r\n:00000001FF\r\n", 1, false },
+        { ":020000041D00DD\r\n:00000001FF\r\n", 3, false },
+        { ":020000041D00DD\r\r\n:00000001FF\r", 1, true },
+        { ":020000041D00DD\r\r\n:00000001FF\r", 3, false },
+        { ":020000041D00DD\n:00000001FF\n", 1, false },
+        { ":020000041D00DD\n\r:00000001FF", 1, false },
+    };
+    for (const auto& c : cases)
+    {
+        writeFile (root / "short.hex", c.content);
+        EXPECT_EQ (Inspector::isShortfallOfLineEnds ((root / "short.hex").string(), c.shortfall), c.whole)
+            << testing::PrintToString (std::string (c.content)) << " short by " << c.shortfall;
+    }
+    EXPECT_FALSE (Inspector::isShortfallOfLineEnds ((root / "missing.hex").string(), 0));
+}
+
 // A folder or a file too large for any board's flash loads as nothing, without trying to
 // hold it in memory.
 TEST (ReadFirmwareFile, FoldersAndHugeFilesAreFailedLoads)

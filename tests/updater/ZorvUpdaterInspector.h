@@ -124,6 +124,11 @@ struct ZorvUpdaterInspector
         return ZorvUpdater::readFirmwareFile (path, binary);
     }
 
+    static bool isShortfallOfLineEnds (const std::string& path, std::streamoff shortfall)
+    {
+        return ZorvUpdater::isShortfallOfLineEnds (path, shortfall);
+    }
+
     static void setFirmwareEntry (ZorvUpdater& engine, int deviceType, uint8_t boardIndex, const std::string& entry)
     {
         engine.firmwareFiles[(size_t) deviceType][boardIndex] = entry;

@@ -76,9 +76,10 @@ void ZorvUpdater::launchOperation (OperationTexts texts, UpdaterEventCallback ca
     }
     catch (const std::exception& e)
     {
-        // No worker runs, so nothing else would ever clear busy or re-enable the window.
+        // No worker runs, so nothing else would ever clear busy or re-enable the window; the
+        // launcher runs on the message thread, which a throwing receiver must not take down.
         busy = false;
-        failOperation (callback, e, texts.failure);
+        reportFailure (callback, e, texts.failure);
     }
 }
 
@@ -110,7 +111,7 @@ void ZorvUpdater::reportFailure (const UpdaterEventCallback& callback, const std
     {
         failOperation (callback, e, failureText);
     }
-    catch (const std::exception&)
+    catch (...)
     {
     }
 }

@@ -250,6 +250,36 @@ TEST (EngineLifetime, DestroyingTheEngineDuringAnExchange)
     EXPECT_EQ (log.types(), successFrame ({}));
 }
 
+// The launcher runs on the message thread: a receiver that throws, whatever it throws,
+// while the failed start is reported must not take that thread down, and the engine stays
+// free for the next launch.
+TEST (OperationLaunch, ThrowingReceiverOfAWorkerThatCannotStartStaysInTheLauncher)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> throwers = {
+        { "a standard exception", [] { throw std::runtime_error ("receiver gone"); } },
+        { "an int", [] { throw 7; } },
+    };
+    for (const auto& [what, thrower] : throwers)
+    {
+        ZorvUpdater engine ("/nonexistent", compressedTiming());
+        Inspector::failWorkerStarts (engine);
+        int calls = 0;
+        const UpdaterEventCallback throwing = [&calls, thrower = thrower] (const Event&)
+        {
+            ++calls;
+            thrower();
+        };
+
+        EXPECT_NO_THROW (Inspector::launch (engine, throwing, [] (const UpdaterEventCallback&) {})) << what;
+        EXPECT_EQ (calls, 1) << what;
+        EXPECT_FALSE (Inspector::busy (engine)) << what;
+
+        EventLog next;
+        Inspector::launch (engine, next.callback(), [] (const UpdaterEventCallback&) {});
+        EXPECT_EQ (next.types(), failureEvents) << what << ": the next launch was heard";
+    }
+}
+
 namespace
 {
 struct OutOfTableCase

@@ -194,8 +194,9 @@ private:
     void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
 
     // Programming. Sends the blocks of one firmware file to a board that is ready for them,
-    // each block up to 65 times; false when a block never got through, the file is not a
-    // valid firmware file, or the operation was cancelled.
+    // each block up to 65 times, not counting tries that found no free local port to connect
+    // from; false when a block never got through, the file is not a valid firmware file, or
+    // the operation was cancelled.
     bool programFirmwareImage (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& file,
                                bool fpga, uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
     struct LocalPortWait

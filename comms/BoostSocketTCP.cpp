@@ -2,6 +2,7 @@
 #include "comms/GenericCommsBaseError.h"
 #include "comms/TimedTransfer.h"
 
+#include <boost/asio/error.hpp>
 #include <boost/asio/ip/address.hpp>
 
 #include <algorithm>
@@ -73,6 +74,7 @@ bool BoostSocketTCP::connect (uint16_t newPort, std::string address)
     // The superseded attempt's promise goes unfulfilled; its late completion is ignored by id.
     attachPromise = std::promise<bool>();
     attachFuture = attachPromise.get_future();
+    noLocalPort = false;
 
     try
     {
@@ -123,6 +125,7 @@ void BoostSocketTCP::handleConnect (const boost::system::error_code& error, uint
         if (id != attemptCounter.load())
             return;
 
+        noLocalPort = meansNoLocalPort (error);
         const bool result = ! error && setUpAttachedSocket();
         attachPromise.set_value (result);
     }
@@ -285,12 +288,29 @@ int BoostSocketTCP::writeDataWithTimeout (const uint8_t* buffer, int length, int
     });
 }
 
-std::shared_ptr<BoostSocketTCP> attachedLink (boost::asio::io_context& context, std::string name, uint16_t port,
-                                              const std::string& address, int timeoutMs)
+bool meansNoLocalPort (const boost::system::error_code& error)
+{
+   #if defined (_WIN32)
+    return error == boost::asio::error::address_in_use || error == boost::asio::error::no_buffer_space;
+   #else
+    return error == boost::system::errc::address_not_available;
+   #endif
+}
+
+LinkAttempt attachLink (boost::asio::io_context& context, std::string name, uint16_t port,
+                        const std::string& address, int timeoutMs)
 {
     auto link = std::make_shared<BoostSocketTCP> (&context, BoostSocketTCP::clientMode, std::move (name));
     link->connect (port, address);
     link->waitForAttach ((unsigned) timeoutMs);
-    return link->isAttached() ? link : nullptr;
+    if (link->isAttached())
+        return { link, false };
+    return { nullptr, link->lackedLocalPort() };
+}
+
+std::shared_ptr<BoostSocketTCP> attachedLink (boost::asio::io_context& context, std::string name, uint16_t port,
+                                              const std::string& address, int timeoutMs)
+{
+    return attachLink (context, std::move (name), port, address, timeoutMs).link;
 }
 }

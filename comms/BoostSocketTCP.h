@@ -58,6 +58,11 @@ public:
     // a further call throws std::future_error (no state) unless the link is attached.
     bool waitForAttach (unsigned int timeoutMs);
 
+    // Whether the current attempt failed because this computer had no free local port: every
+    // one was still held by a recently closed connection. Such an attempt never reached the
+    // device, and one made once a port has come free can succeed.
+    bool lackedLocalPort() const { return noLocalPort.load(); }
+
 private:
     friend struct BoostSocketTCPInspector;   // lets the tests read the socket's options
 
@@ -73,12 +78,28 @@ private:
     std::shared_ptr<boost::asio::ip::tcp::endpoint> endpoint;
     std::string localAddressText = "not connected";
     std::atomic<uint64_t> attemptCounter { 0 };
+    std::atomic<bool> noLocalPort { false };
     std::promise<bool> attachPromise;
     std::future<bool> attachFuture;
 };
 
-// A new client link to address:port that attached within the time-out, or null when none
-// did. Its completions run on the thread of `context`.
+// Whether a connect failed for want of a free local port. Linux reports it as "address not
+// available"; Windows, where that error means a bad remote address, as "address in use" or
+// "no buffer space".
+bool meansNoLocalPort (const boost::system::error_code& error);
+
+// A client link to address:port; `link` is null unless it attached within the time-out.
+struct LinkAttempt
+{
+    std::shared_ptr<BoostSocketTCP> link;
+    bool lackedLocalPort = false;
+};
+
+// Its completions run on the thread of `context`.
+LinkAttempt attachLink (boost::asio::io_context& context, std::string name, uint16_t port,
+                        const std::string& address, int timeoutMs);
+
+// The link of attachLink, or null.
 std::shared_ptr<BoostSocketTCP> attachedLink (boost::asio::io_context& context, std::string name, uint16_t port,
                                               const std::string& address, int timeoutMs);
 }

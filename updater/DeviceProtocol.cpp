@@ -11,7 +11,8 @@ bool ZorvUpdater::readWriteGenTags (const DeviceRecord& record, const PanelAddre
                                     TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs)
 {
     return exchangeTag (record, tagMessage::generalTag (address, subCommand), tagMessage::generalReplyExpected (subCommand),
-                        "ZorvUpdater: readWriteGenTags", reply, connectTimeoutMs, replyTimeoutMs);
+                        "ZorvUpdater: readWriteGenTags", reply, connectTimeoutMs, replyTimeoutMs)
+        == DeviceResult::Success;
 }
 
 bool ZorvUpdater::readWriteDownloadTags (const DeviceRecord& record, uint8_t tagId, const PanelAddress& address,
@@ -19,8 +20,18 @@ bool ZorvUpdater::readWriteDownloadTags (const DeviceRecord& record, uint8_t tag
                                          const ProgramBlock* block, TagBytes& reply,
                                          int connectTimeoutMs, int replyTimeoutMs)
 {
+    return downloadExchange (record, tagId, address, dataLength, firstByte, secondByte, block, reply,
+                             connectTimeoutMs, replyTimeoutMs)
+        == DeviceResult::Success;
+}
+
+DeviceResult ZorvUpdater::downloadExchange (const DeviceRecord& record, uint8_t tagId, const PanelAddress& address,
+                                            uint8_t dataLength, uint8_t firstByte, uint8_t secondByte,
+                                            const ProgramBlock* block, TagBytes& reply,
+                                            int connectTimeoutMs, int replyTimeoutMs)
+{
     if (! tagMessage::downloadRequestValid (dataLength, block))
-        return false;
+        return DeviceResult::TransportFailed;
 
     return exchangeTag (record, tagMessage::downloadTag (tagId, address, dataLength, firstByte, secondByte, block),
                         tagMessage::downloadReplyExpected (tagId, firstByte, secondByte),
@@ -28,38 +39,40 @@ bool ZorvUpdater::readWriteDownloadTags (const DeviceRecord& record, uint8_t tag
 }
 
 // One connection per exchange: the link is dropped, and so closed, on every way out.
-bool ZorvUpdater::exchangeTag (const DeviceRecord& record, const TagBytes& requestTag, bool replyExpected,
-                               const char* linkName, TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs)
+DeviceResult ZorvUpdater::exchangeTag (const DeviceRecord& record, const TagBytes& requestTag, bool replyExpected,
+                                       const char* linkName, TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs)
 {
+    constexpr auto failed = DeviceResult::TransportFailed;
     try
     {
         const auto request = tagMessage::request (record.deviceType, requestTag);
-        const auto link = aComms::attachedLink (ioContext, linkName, port, ipv4BytesToText (record.ipv4Address),
-                                                connectTimeoutMs);
+        const auto attempt = aComms::attachLink (ioContext, linkName, port, ipv4BytesToText (record.ipv4Address),
+                                                 connectTimeoutMs);
+        const auto& link = attempt.link;
         if (link == nullptr)
-            return false;
+            return attempt.lackedLocalPort ? DeviceResult::NoLocalPort : failed;
 
         if (link->writeDataWithTimeout (request.data(), (int) request.size(), connectTimeoutMs) < (int) request.size())
-            return false;
+            return failed;
         if (! replyExpected)
-            return true;
+            return DeviceResult::Success;
 
         // The link reads into a buffer of its own and copies into this one only once the
         // whole reply is in, so a completion after a time-out never reaches this frame.
         tagMessage::Message answer {};
         if (link->readDataWithTimeout (answer.data(), (int) answer.size(), replyTimeoutMs) < (int) answer.size())
-            return false;
+            return failed;
 
         const auto parameter = (uint16_t) record.deviceType;
         if (! tagMessage::headerAccepted (answer, parameter))
-            return false;
+            return failed;
 
         std::copy (answer.begin() + packetHeaderSize, answer.end(), reply.begin());
-        return true;
+        return DeviceResult::Success;
     }
     catch (const std::exception&)
     {
-        return false;
+        return failed;
     }
 }
 
@@ -102,9 +115,10 @@ DeviceResult ZorvUpdater::programDevice (const DeviceRecord& record, const Panel
                                          int connectTimeoutMs, int replyTimeoutMs)
 {
     TagBytes reply {};
-    if (! readWriteDownloadTags (record, tagMessage::blockTagId, address, dataLength, 0, 0, &block, reply,
-                                 connectTimeoutMs, replyTimeoutMs))
-        return DeviceResult::TransportFailed;
+    const auto exchanged = downloadExchange (record, tagMessage::blockTagId, address, dataLength, 0, 0, &block, reply,
+                                             connectTimeoutMs, replyTimeoutMs);
+    if (exchanged != DeviceResult::Success)
+        return exchanged;
 
     head = tagMessage::head (reply);
     return tagMessage::programResult (head, address);

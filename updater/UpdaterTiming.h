@@ -29,6 +29,8 @@ struct UpdaterTiming
     double finishPauseMs = 1000;
     double programCompletePauseMs = 255;
     double blockRetryPauseMs = 500;
+    double localPortPollMs = 250;        // between tries of a block while this computer has no free local port
+    double localPortWaitMs = 240000;     // the longest such tries go uncounted: Windows holds a closed port up to 240 s
     double answerPollMs = 100;           // while a question box waits for its answer
     double scanEndPauseMs = 200;         // after the version scan of a device other than type 0
 

@@ -46,7 +46,8 @@ enum enPICTypes : uint8_t
     enPICTypes_Max = 12
 };
 
-// The outcome of one download command. Never shown to the user.
+// The outcome of one download command. Never shown to the user. NoLocalPort is a failed
+// transport whose connect never left this computer, for want of a free local port.
 enum class DeviceResult : int
 {
     Success = 0,
@@ -55,7 +56,8 @@ enum class DeviceResult : int
     WrongDevice = 3,
     EraseFailed = 4,
     DownloadError = 5,
-    DownloadInvalidResponse = 6
+    DownloadInvalidResponse = 6,
+    NoLocalPort = 7
 };
 
 // The result of a board update, and a board's status in the version scan. The update

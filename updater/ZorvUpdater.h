@@ -12,6 +12,7 @@
 #include <functional>
 #include <ios>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -145,8 +146,12 @@ private:
     bool readWriteDownloadTags (const DeviceRecord& record, uint8_t tagId, const PanelAddress& address,
                                 uint8_t dataLength, uint8_t firstByte, uint8_t secondByte, const ProgramBlock* block,
                                 TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
-    bool exchangeTag (const DeviceRecord& record, const TagBytes& requestTag, bool replyExpected, const char* linkName,
-                      TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
+    // Success, TransportFailed, or NoLocalPort when the connect could not leave this computer.
+    DeviceResult downloadExchange (const DeviceRecord& record, uint8_t tagId, const PanelAddress& address,
+                                   uint8_t dataLength, uint8_t firstByte, uint8_t secondByte, const ProgramBlock* block,
+                                   TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
+    DeviceResult exchangeTag (const DeviceRecord& record, const TagBytes& requestTag, bool replyExpected,
+                              const char* linkName, TagBytes& reply, int connectTimeoutMs, int replyTimeoutMs);
     DeviceResult readDeviceId (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head,
                                int connectTimeoutMs, int replyTimeoutMs);
     DeviceResult sendEnterBootMode (const DeviceRecord& record, const PanelAddress& address,
@@ -192,12 +197,20 @@ private:
     void sweepProgressToEnd (double fraction, bool showProgress, const UpdaterEventCallback& callback);
 
     // Programming. Sends the blocks of one firmware file to a board that is ready for them,
-    // each block up to 65 times; false when a block never got through, the file is not a
-    // valid firmware file, or the operation was cancelled.
+    // each block up to 65 times, not counting tries that found no free local port to connect
+    // from; false when a block never got through, the file is not a valid firmware file, or
+    // the operation was cancelled.
     bool programFirmwareImage (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& file,
                                bool fpga, uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    struct LocalPortWait
+    {
+        std::optional<std::chrono::steady_clock::time_point> since;   // the current block's first try without a port
+        bool announced = false;                                         // the log has said so, once per image
+    };
+
     bool sendProgramBlock (const DeviceRecord& record, const PanelAddress& address, const ProgramBlock& block,
-                           uint8_t dataLength, bool verbose, const UpdaterEventCallback& callback);
+                           uint8_t dataLength, bool verbose, const UpdaterEventCallback& callback, LocalPortWait& portWait);
+    bool awaitLocalPort (LocalPortWait& portWait, bool verbose, const UpdaterEventCallback& callback);
 
     // Operation bodies: what each launcher runs inside the common frame.
     void bootModeControl (const DeviceRecord& record, uint8_t boardIndex, bool enter, const UpdaterEventCallback& callback);

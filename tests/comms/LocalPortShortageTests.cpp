@@ -1,0 +1,106 @@
+// A connect that fails because this computer has no free local port, told apart from every
+// other failed connect: by its error, and over a real veth link whose few local ports are
+// all held by closed connections.
+
+#include "comms/BoostSocketTCP.h"
+#include "tests/support/TestNet.h"
+#include "tests/support/VethNetworks.h"
+#include "tools/sim/DeviceSimulator.h"
+
+#include <boost/asio/error.hpp>
+#include <boost/asio/executor_work_guard.hpp>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+namespace
+{
+namespace error = boost::asio::error;
+using boost::system::error_code;
+
+struct ErrorCase
+{
+    error_code error;
+    bool noLocalPort;
+};
+
+// Linux's "address not available" is its want of a local port; on Windows the same error
+// names a bad remote address, and the want of a port comes as one of two others.
+TEST (NoLocalPortError, OnlyTheSystemsOwnShortageErrorsCount)
+{
+   #if defined (_WIN32)
+    const bool linuxError = false, windowsErrors = true;
+   #else
+    const bool linuxError = true, windowsErrors = false;
+   #endif
+    for (const auto& c : { ErrorCase { make_error_code (boost::system::errc::address_not_available), linuxError },
+                           ErrorCase { error::address_in_use, windowsErrors },
+                           ErrorCase { error::no_buffer_space, windowsErrors },
+                           ErrorCase { error::connection_refused, false },
+                           ErrorCase { error::timed_out, false },
+                           ErrorCase { error::host_unreachable, false },
+                           ErrorCase { error::operation_aborted, false },
+                           ErrorCase { error_code(), false } })
+        EXPECT_EQ (aComms::meansNoLocalPort (c.error), c.noLocalPort) << c.error.message();
+}
+
+// The near side has eight local ports; the device listens on the far side.
+class LinkWithoutLocalPort : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ZORV_REQUIRE_PRIVATE_NAMESPACE();
+        networks = std::make_unique<testnet::VethNetworks>();
+        ASSERT_TRUE (networks->ready());
+        ASSERT_TRUE (networks->setLocalPortRange (60000, 60007));
+        bool started = false;
+        ASSERT_TRUE (networks->inFarNetwork ([&]
+        {
+            device = std::make_unique<zsim::DeviceSimulator> (zsim::DeviceIdentity {}, farAddress, 51000);
+            started = device->start();
+        }));
+        ASSERT_TRUE (started);
+    }
+
+    void TearDown() override
+    {
+        guard.reset();
+        thread.join();
+        device.reset();
+        networks.reset();
+    }
+
+    aComms::LinkAttempt attach (uint16_t port)
+    {
+        return aComms::attachLink (context, "Tests: link", port, farAddress, 2000);
+    }
+
+    std::unique_ptr<testnet::VethNetworks> networks;
+    const std::string farAddress = testnet::VethNetworks::farAddress;
+    boost::asio::io_context context;
+    boost::asio::executor_work_guard<boost::asio::io_context::executor_type> guard = boost::asio::make_work_guard (context);
+    std::thread thread { [this] { context.run(); } };
+    std::unique_ptr<zsim::DeviceSimulator> device;
+};
+
+TEST_F (LinkWithoutLocalPort, OnlyTheConnectThatFoundNoPortSaysSo)
+{
+    const auto refused = attach (51001);
+    EXPECT_EQ (refused.link, nullptr);
+    EXPECT_FALSE (refused.lackedLocalPort) << "a refused connect had a port";
+
+    // Each link closes first when it goes, so its port stays held for the TIME_WAIT.
+    for (int i = 0; i < 8; ++i)
+    {
+        const auto attempt = attach (51000);
+        ASSERT_NE (attempt.link, nullptr) << "connect " << i;
+        EXPECT_FALSE (attempt.lackedLocalPort);
+    }
+
+    const auto starved = attach (51000);
+    EXPECT_EQ (starved.link, nullptr);
+    EXPECT_TRUE (starved.lackedLocalPort);
+}
+}

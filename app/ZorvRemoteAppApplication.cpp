@@ -1,11 +1,26 @@
 #include "app/ZorvRemoteAppApplication.h"
 
+#include "app/Platform.h"
+#include "logging/AppFolders.h"
 #include "ui/MainComponent.h"
 
 namespace
 {
 constexpr int clientWidth = 720;
 constexpr int clientHeight = 680;
+
+// The per-user lock lives beside the log, in the user's own folder, where no other user's
+// file can stand in its way. With no such folder there is nothing to lock: the start goes
+// on, and the log view tells that the folder is missing.
+bool anotherInstanceOfThisUserRuns()
+{
+    if (platform::frameworkKeepsSingleInstance())
+        return false;
+
+    const auto folder = getAppSupportDirectory (true);
+    return folder != juce::File()
+        && platform::lockForProcessLifetime (folder.getChildFile ("ZorvUpdater.lock")) == platform::InstanceLock::heldElsewhere;
+}
 }
 
 const juce::String ZorvRemoteAppApplication::getApplicationName()
@@ -18,13 +33,19 @@ const juce::String ZorvRemoteAppApplication::getApplicationVersion()
     return "7.48";
 }
 
+// Where the framework's check does not keep instances apart, initialise does.
 bool ZorvRemoteAppApplication::moreThanOneInstanceAllowed()
 {
-    return false;
+    return ! platform::frameworkKeepsSingleInstance();
 }
 
 void ZorvRemoteAppApplication::initialise (const juce::String&)
 {
+    if (anotherInstanceOfThisUserRuns())
+    {
+        quit();
+        return;
+    }
     mainWindow = std::make_unique<MainWindow> (getApplicationName());
 }
 

@@ -7,8 +7,9 @@
 class MainComponent;
 
 // The application object: one fixed-size main window whose whole client area is the
-// MainComponent. A second start of the program ends without a window: the framework's
-// single-instance lock sees the first one.
+// MainComponent. A second start of the program by the same user ends without a window: a
+// single-instance lock sees the first one (the framework's where it keeps users apart,
+// else one in the user's own folder).
 class ZorvRemoteAppApplication final : public juce::JUCEApplication
 {
 public:

@@ -17,9 +17,12 @@ std::vector<std::string> interfaceIPv4Addresses()
     if (::getifaddrs (&list) != 0)
         return addresses;
 
+    // Up alone is not enough: an unplugged card with a static address, or a bridge with
+    // nothing on it, is up but not running, and no device can answer through it.
+    constexpr unsigned connected = IFF_UP | IFF_RUNNING;
     for (auto* entry = list; entry != nullptr; entry = entry->ifa_next)
     {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET || (entry->ifa_flags & IFF_UP) == 0)
+        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET || (entry->ifa_flags & connected) != connected)
             continue;
 
         char text[INET_ADDRSTRLEN] {};

@@ -6,8 +6,9 @@
 // Where the discovery meets the operating system.
 namespace platform
 {
-    // The IPv4 addresses of the interfaces that are up, as dotted quads, in the system's
-    // order; loopback ones included. Empty when the interfaces cannot be listed.
+    // The IPv4 addresses of the interfaces that are up and running (connected), as dotted
+    // quads, in the system's order; loopback ones included. Empty when the interfaces cannot
+    // be listed.
     std::vector<std::string> interfaceIPv4Addresses();
 
     // Lets the process open as many files as the system allows it (the soft limit raised

@@ -10,8 +10,12 @@ namespace platform
     // The running executable's own file, independent of how the program was started.
     juce::File executableFile();
 
-    // The per-user base folder for application data (roaming on Windows); an empty
-    // juce::File when the system does not name one.
+    // The whole target of a symbolic link, however long; empty when it cannot be read.
+    juce::String symbolicLinkTarget (const juce::File& link);
+
+    // The per-user base folder for application data (roaming on Windows); on Linux the
+    // .config folder of HOME, or of the account's home folder when HOME names none. An
+    // empty juce::File when the system does not name one.
     juce::File userApplicationDataBase();
 
     // Local calendar time of a clock reading; thread-safe, unlike std::localtime.

@@ -80,6 +80,10 @@ MainComponent::MainComponent (EngineSetup engineSetup)
 
     createControls();
 
+    if (appProperties == nullptr)
+        appendLog ("No home folder found (neither HOME nor the account names one): "
+                   "the settings and the log are not saved", { false, logLevel::warning, false });
+
     networkDiscovery = std::make_shared<NetworkDiscovery>();
 
     refreshControlStates();

@@ -156,6 +156,7 @@ private:
     static constexpr int scanProgressTimer = 2;
     static constexpr int tooltipDelayMs = 700;
 
+    // Empty when there is no folder for the settings file: the addresses then last one run.
     std::unique_ptr<juce::ApplicationProperties> appProperties;
     std::shared_ptr<NetworkDiscovery> networkDiscovery;
     std::unique_ptr<ZorvUpdater> updater;

@@ -17,6 +17,20 @@ float blanksFor (const juce::Font& font, float width)
     return blankW > 0.0f ? width / blankW : 0.0f;
 }
 
+// The width the editor itself wraps its text at: inside its border, less its left indent,
+// the 2 pixels it keeps for the caret at the right edge and, when it can scroll, the
+// vertical scroll bar. The scroll bar counts from the start, so that lines fitted before
+// the text scrolls still fit once it does.
+float textWidthOf (juce::TextEditor& editor)
+{
+    auto width = editor.getWidth() - editor.getBorder().getLeftAndRight() - editor.getLeftIndent() - 2;
+    if (editor.isMultiLine() && editor.areScrollbarsShown())
+        for (auto* child : editor.getChildren())
+            if (auto* viewport = dynamic_cast<juce::Viewport*> (child))
+                width -= viewport->getScrollBarThickness();
+    return (float) juce::jmax (0, width);
+}
+
 juce::String fitted (const juce::Font& font, const juce::String& text, bool aligned,
                      const juce::String& prefix, float width)
 {
@@ -122,10 +136,7 @@ juce::String fitTextToComponent (juce::Component* component, const juce::String&
 
     if (auto* editor = dynamic_cast<juce::TextEditor*> (component))
     {
-        auto& lookAndFeel = editor->getLookAndFeel();
-        const auto scrollbar = lookAndFeel.areScrollbarButtonsVisible() ? lookAndFeel.getDefaultScrollbarWidth() : 0;
-        const auto width = (float) (editor->getWidth() - editor->getLeftIndent() - scrollbar);
-        return fitted (editor->getFont(), text, aligned, prefix, width);
+        return fitted (editor->getFont(), text, aligned, prefix, textWidthOf (*editor));
     }
 
     return text;

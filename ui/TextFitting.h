@@ -27,7 +27,7 @@ juce::String ellipsizeLines (const juce::Font& font, const juce::String& text, f
 juce::String wrapWithHangingIndent (const juce::Font& font, const juce::String& text,
                                     const juce::String& prefix, float maxWidth);
 
-// The text fitted to a label's or text editor's inner width: wrapped behind prefix when
+// The text fitted to a label's inner width or to the width a text editor wraps at: wrapped behind prefix when
 // aligned, else ellipsized line by line. A label also takes the fitted text (no
 // notification); an editor is left alone; any other component gets the text back unchanged.
 juce::String fitTextToComponent (juce::Component* component, const juce::String& text,

@@ -3,11 +3,63 @@
 
 #include "tests/app/AppTestSupport.h"
 
+#include <fcntl.h>
+#include <linux/securebits.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 namespace
 {
 constexpr auto generous = std::chrono::seconds (60);
+
+// A /var/tmp of the calling thread's own (in a mount namespace of its own), so that the
+// framework's lock file the test leaves there is seen by the programs it starts and by
+// nobody else.
+bool privateVarTmp()
+{
+    return ::unshare (CLONE_NEWNS) == 0 && ::mount (nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+        && ::mount ("tmpfs", "/var/tmp", "tmpfs", 0, "mode=1777") == 0;
+}
+
+// While it lives, the programs the calling thread starts have none of root's rights even
+// when they run as root: a file they may not write stays unwritten, as for any other user.
+class OrdinaryUserStarts
+{
+public:
+    OrdinaryUserStarts()
+        : previous (::prctl (PR_GET_SECUREBITS)),
+          active (previous >= 0 && ::prctl (PR_SET_SECUREBITS, previous | SECBIT_NOROOT) == 0)
+    {
+    }
+
+    ~OrdinaryUserStarts()
+    {
+        if (active)
+            ::prctl (PR_SET_SECUREBITS, previous);
+    }
+
+    bool activeNow() const { return active; }
+
+private:
+    int previous;
+    bool active;
+};
+
+// Another user's lock file as the framework leaves it in /var/tmp.
+enum class ForeignLock
+{
+    unwritable,     // a file this user may not open for writing
+    held            // a file this user may write, locked by another user's running program
+};
+
+void PrintTo (ForeignLock kind, std::ostream* out)
+{
+    *out << (kind == ForeignLock::unwritable ? "unwritable" : "held");
+}
 }
 
 TEST (ApplicationProcess, SingleInstanceThatPaintsAndClosesCleanly)
@@ -52,3 +104,56 @@ TEST (ApplicationProcess, SingleInstanceThatPaintsAndClosesCleanly)
         << "only the first start opened the log";
     EXPECT_FALSE (home.file().getChildFile (".config/Zorv/ZorvUpdater/ZorvUpdater.settings").exists());
 }
+
+// The lock file the framework shares among all users neither keeps this user's program
+// from starting nor lets a second start of it through.
+class ForeignFrameworkLock : public ::testing::TestWithParam<ForeignLock>
+{
+};
+
+TEST_P (ForeignFrameworkLock, NeitherBlocksNorDisablesTheSingleInstance)
+{
+    ZORV_REQUIRE_DISPLAY();
+    if (! privateVarTmp())
+        GTEST_SKIP() << "no mount namespace of the test's own can be made here (run it through scripts/in-netns)";
+    testfolders::TemporaryHome home;
+    apptest::XDisplayProbe probe;
+    ASSERT_TRUE (probe.connected());
+    const auto homePath = home.file().getFullPathName().toStdString();
+
+    const char* const lockPath = "/var/tmp/juceAppLock_ZorvUpdater";
+    const auto unwritable = GetParam() == ForeignLock::unwritable;
+    const auto descriptor = ::open (lockPath, O_RDWR | O_CREAT, unwritable ? 0444 : 0666);
+    ASSERT_GE (descriptor, 0);
+    ::fchmod (descriptor, unwritable ? 0444 : 0666);
+    flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_TRUE (unwritable || ::fcntl (descriptor, F_SETLK, &lock) == 0);
+
+    OrdinaryUserStarts ordinaryUser;
+    ASSERT_TRUE (ordinaryUser.activeNow());
+
+    apptest::RunningApp first (ZORV_APP_EXECUTABLE, homePath);
+    ASSERT_TRUE (first.started());
+    unsigned long window = 0;
+    ASSERT_TRUE (apptest::waitUntil ([&]
+    {
+        const auto windows = probe.windowsOf (first.processId(), apptest::windowTitle);
+        window = windows.empty() ? 0 : windows.front();
+        return window != 0 || first.waitForExit (std::chrono::milliseconds (0)).has_value();
+    }, generous));
+    ASSERT_NE (window, 0u) << "the first start shows its window";
+
+    apptest::RunningApp second (ZORV_APP_EXECUTABLE, homePath);
+    EXPECT_EQ (second.waitForExit (generous), std::optional<int> (0)) << "a second start by the same user ends";
+    EXPECT_TRUE (probe.windowsOf (second.processId(), apptest::windowTitle).empty());
+    EXPECT_EQ (first.waitForExit (std::chrono::milliseconds (0)), std::nullopt);
+
+    probe.requestClose (window);
+    EXPECT_EQ (first.waitForExit (generous), std::optional<int> (0));
+    ::close (descriptor);
+}
+
+INSTANTIATE_TEST_SUITE_P (Kinds, ForeignFrameworkLock, ::testing::Values (ForeignLock::unwritable, ForeignLock::held),
+                          [] (const auto& info) { return info.param == ForeignLock::unwritable ? "Unwritable" : "Held"; });

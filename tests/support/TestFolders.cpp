@@ -15,21 +15,29 @@ TemporaryFolder::~TemporaryFolder()
     folder.deleteRecursively();
 }
 
-TemporaryHome::TemporaryHome()
+HomeVariable::HomeVariable (const char* value)
 {
-    if (const char* value = std::getenv ("HOME"))
+    if (const char* current = std::getenv ("HOME"))
     {
-        previous = value;
+        previous = current;
         hadPrevious = true;
     }
-    ::setenv ("HOME", home.file().getFullPathName().toRawUTF8(), 1);
+    if (value != nullptr)
+        ::setenv ("HOME", value, 1);
+    else
+        ::unsetenv ("HOME");
 }
 
-TemporaryHome::~TemporaryHome()
+HomeVariable::~HomeVariable()
 {
     if (hadPrevious)
         ::setenv ("HOME", previous.toRawUTF8(), 1);
     else
         ::unsetenv ("HOME");
+}
+
+TemporaryHome::TemporaryHome()
+    : variable (home.file().getFullPathName().toRawUTF8())
+{
 }
 }

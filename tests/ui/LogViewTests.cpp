@@ -1,6 +1,7 @@
 #include "tests/ui/MainComponentFixture.h"
 #include "ui/TextFitting.h"
 
+#include <set>
 #include <thread>
 
 namespace
@@ -29,9 +30,11 @@ protected:
         return messages;
     }
 
+    // The width the view wraps at: inside its border (1 + 3), beside its 11 px scroll bar, less
+    // its 4 px indent and the 2 px it keeps for the caret.
     float innerWidth()
     {
-        return (float) (logView().getWidth() - logView().getLeftIndent());
+        return (float) (logView().getWidth() - 21);
     }
 
     ZorvUpdater::UpdaterEvent event (int type, const std::string& text = {}, bool replace = false)
@@ -168,4 +171,35 @@ TEST_F (LogView, EventsStillQueuedWhenTheComponentGoesAreDropped)
     runMessages (100);
     EXPECT_FALSE (fileMessages().contains ("late"));
     EXPECT_FALSE (fileMessages().contains ("later still"));
+}
+
+// Lines one character longer each time, up to the first one the fitting wraps, in a log long
+// enough to scroll: every line the fitting leaves whole must stay one line in the view, or
+// the view wraps it again without the hanging indent.
+TEST_F (LogView, FittedLinesStayWholeInAScrolledLog)
+{
+    for (int i = 0; i < 60; ++i)
+        main->appendLog ("filler line " + juce::String (i), { false, 1, false });
+    ASSERT_GT (logView().getTextHeight(), logView().getHeight()) << "the log must scroll for this case";
+
+    const auto& font = inspect().logFont();
+    const auto symbol = logLevelSymbol (1);
+    for (int length = 1;; ++length)
+    {
+        juce::String text;
+        for (int i = 0; i < length; ++i)
+            text << (i % 6 == 5 && i + 1 < length ? " " : "x");
+        const auto fitted = fitTextToComponent (&logView(), text, true, symbol);
+        if (fitted.containsChar ('\n'))
+            break;
+
+        const auto start = logView().getTotalNumChars() + 1;
+        main->appendLog (text, { false, 1, false });
+        const auto bounds = logView().getTextBounds ({ start, logView().getTotalNumChars() });
+        std::set<int> lineTops;
+        for (const auto& rectangle : bounds)
+            lineTops.insert (rectangle.getY());
+        EXPECT_EQ (lineTops.size(), 1u) << "a line " << font.getStringWidthFloat (fitted) << " px wide, in a view "
+                                        << logView().getWidth() << " px wide";
+    }
 }

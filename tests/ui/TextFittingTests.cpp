@@ -186,10 +186,19 @@ TEST_F (TextFitting, FitsToTheComponentKind)
     EXPECT_EQ (label.getText(), onLabel);
     EXPECT_EQ (fitTextToComponent (&label, text, true, ">"), wrapWithHangingIndent (font, text, ">", labelWidth));
 
-    juce::TextEditor editor;
-    editor.setFont (mono);
-    editor.setSize (200, 100);
-    const auto editorWidth = (float) (200 - editor.getLeftIndent());
-    EXPECT_EQ (fitTextToComponent (&editor, text, true, ">"), wrapWithHangingIndent (mono, text, ">", editorWidth));
-    EXPECT_TRUE (editor.getText().isEmpty());
+    // The editor wraps inside its border (1 + 3), its left indent (4) and the 2 pixels it keeps
+    // for the caret, beside its scroll bar when it can scroll.
+    struct Case { bool multiLine; bool scrollbars; float width; };
+    for (const auto& c : { Case { false, true, 190.0f }, Case { true, true, 179.0f }, Case { true, false, 190.0f } })
+    {
+        juce::TextEditor editor;
+        editor.setFont (mono);
+        editor.setMultiLine (c.multiLine);
+        editor.setScrollbarsShown (c.scrollbars);
+        editor.setScrollBarThickness (11);
+        editor.setSize (200, 100);
+        EXPECT_EQ (fitTextToComponent (&editor, text, true, ">"), wrapWithHangingIndent (mono, text, ">", c.width))
+            << "multi-line " << c.multiLine << ", scroll bars " << c.scrollbars;
+        EXPECT_TRUE (editor.getText().isEmpty());
+    }
 }

@@ -221,6 +221,39 @@ TEST_F (LinkTransfer, LateReplyNeverReachesTheCallersBuffer)
     }
 }
 
+// The same, without a race: the reply already waits in the socket when the read starts, and
+// the network thread is held, so the read takes the bytes off the socket but its completion
+// cannot run before the time-out. Only a read into a buffer of its own leaves the caller's
+// untouched.
+TEST_F (LinkTransfer, ReplyTakenByATimedOutReadNeverReachesTheCallersBuffer)
+{
+    auto link = attachedLink();
+    sendDiscover (*link);
+    const auto until = Clock::now() + std::chrono::seconds (5);
+    while (aComms::BoostSocketTCPInspector::bytesWaiting (*link) < (std::size_t) recordSize && Clock::now() < until)
+        std::this_thread::sleep_for (std::chrono::milliseconds (1));
+    ASSERT_EQ (aComms::BoostSocketTCPInspector::bytesWaiting (*link), (std::size_t) recordSize);
+
+    std::promise<void> held;
+    std::promise<void> release;
+    boost::asio::post (context, [&held, released = release.get_future()]
+    {
+        held.set_value();
+        released.wait();
+    });
+    held.get_future().wait();
+
+    std::vector<uint8_t> reply (recordSize, pattern);
+    const auto outcome = whatOf ([&] { link->readDataWithTimeout (reply.data(), recordSize, 100); });
+    EXPECT_EQ (reply, std::vector<uint8_t> (recordSize, pattern)) << "the read wrote while the caller waited";
+    release.set_value();
+    drainContext();
+
+    EXPECT_EQ (outcome, "ReadTimeout");
+    EXPECT_EQ (reply, std::vector<uint8_t> (recordSize, pattern));
+    EXPECT_FALSE (link->isAttached());
+}
+
 // Zero bytes read as a stream of discover requests. The device answers each of them, and
 // since nobody reads its answers it soon stops taking bytes: the write must give up.
 TEST_F (LinkTransfer, WriteThatCannotFinishTimesOut)

@@ -30,6 +30,11 @@ struct BoostSocketTCPInspector
     {
         return link.socket->non_blocking();
     }
+
+    static std::size_t bytesWaiting (BoostSocketTCP& link)
+    {
+        return link.socket->available();
+    }
 };
 }
 

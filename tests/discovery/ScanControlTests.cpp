@@ -140,3 +140,29 @@ TEST (ScanLifetime, DestructionDuringAPassWaitsForItsProbesAndStartsNoOther)
     EXPECT_EQ (device->connectionCount(), 1u);
     EXPECT_EQ (done.count(), 1);
 }
+
+// The pause between passes is waited out in 10 ms steps that each look at cancel, so a
+// destruction in the middle of it is not kept waiting for the rest of the second.
+TEST (ScanLifetime, DestructionDuringThePauseEndsItAtOnce)
+{
+    Completion done;
+    const auto device = startDevice (identity (1, "quick", 0x01), testnet::loopbackAddress (0));
+    auto discovery = std::make_unique<NetworkDiscovery>();
+    ASSERT_TRUE (discovery->startDiscovery (true, { true }, { device->address() }, 3, done.callback()));
+
+    const auto until = steady_clock::now() + std::chrono::seconds (5);
+    while (discovery->getDevices().empty() && steady_clock::now() < until)
+        std::this_thread::sleep_for (milliseconds (1));
+    ASSERT_EQ (discovery->getDevices().size(), 1u);
+    // Well inside the 1000 ms pause that follows the first pass.
+    std::this_thread::sleep_for (milliseconds (300));
+    ASSERT_EQ (done.count(), 0) << "the scan is still pausing";
+
+    const auto start = steady_clock::now();
+    discovery.reset();
+    const auto elapsed = steady_clock::now() - start;
+
+    EXPECT_LT (elapsed, milliseconds (40));
+    EXPECT_EQ (done.count(), 1);
+    EXPECT_EQ (device->connectionCount(), 1u);
+}

@@ -8,7 +8,11 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <ctime>
+#include <iomanip>
+#include <sstream>
+#include <string>
 #include <thread>
 
 namespace
@@ -72,6 +76,33 @@ TEST (AppLoggerFile, FirstUseCreatesFoldersAndHeader)
     EXPECT_TRUE (text.endsWith ("] first line\r\n"));
     EXPECT_FALSE (getExecutableDirectory().empty());
     EXPECT_NE (getExecutableDirectory().back(), '/');
+}
+
+// The live clock reading, not only the formatting: a line logged now carries the time of now.
+TEST (AppLoggerFile, LoggedLineCarriesTheCurrentTime)
+{
+    testfolders::TemporaryHome home;
+    const auto before = std::chrono::system_clock::now();
+    AppLogger::instance().log ("clock check");
+    const auto after = std::chrono::system_clock::now();
+
+    juce::StringArray lines;
+    lines.addLines (logFileIn (home.file()).loadFileAsString());
+    lines.removeEmptyStrings();
+    const auto line = lines[lines.size() - 1].toStdString();
+    ASSERT_EQ (line.size(), 37u) << line;
+    ASSERT_EQ (line.substr (24), "] clock check") << line;
+
+    std::tm local {};
+    std::istringstream in (line);
+    in >> std::get_time (&local, "[%d-%m-%Y %H:%M:%S");
+    ASSERT_FALSE (in.fail()) << line;
+    local.tm_isdst = -1;
+    const auto millis = std::stoi (line.substr (21, 3));
+    const auto logged = std::chrono::system_clock::from_time_t (std::mktime (&local)) + std::chrono::milliseconds (millis);
+
+    EXPECT_GE (logged, before - std::chrono::seconds (2)) << line;
+    EXPECT_LE (logged, after + std::chrono::seconds (2)) << line;
 }
 
 TEST (AppLoggerFile, ExecutableDirectoryIsTheRealOne)
@@ -160,17 +191,19 @@ TEST (ExecutablePath, LinkTargetsComeBackWhole)
     EXPECT_EQ (platform::symbolicLinkTarget (folder.file()), juce::String()) << "a folder is no link";
 }
 
-// Trimming at open: a file longer than the limit keeps the tail that starts at a line break.
+// Trimming at open: a file longer than 2,097,152 bytes keeps the tail that begins with the
+// first line break at or after that many bytes before its end.
 class AppLoggerTrim : public ::testing::TestWithParam<juce::int64>
 {
 };
 
-TEST_P (AppLoggerTrim, KeepsTailFromALineBreak)
+TEST_P (AppLoggerTrim, KeepsTailFromTheFirstLineBreak)
 {
     testfolders::TemporaryHome home;
     const auto file = logFileIn (home.file());
     file.getParentDirectory().createDirectory();
 
+    // Lines of 61 bytes ending in CR LF, the last one cut short.
     const juce::int64 size = GetParam();
     {
         juce::FileOutputStream out (file);
@@ -194,22 +227,27 @@ TEST_P (AppLoggerTrim, KeepsTailFromALineBreak)
     const auto headerStart = text.indexOf ("\r\n" + juce::String::repeatedString ("*", 58));
     ASSERT_GT (headerStart, 0);
 
-    if (size <= AppLogger::maxInitialFileSize)
+    if (size <= 2097152)
     {
         EXPECT_EQ (juce::MemoryBlock (after.getData(), (size_t) size), before);
+        EXPECT_EQ (headerStart, size);
         return;
     }
 
-    const auto kept = (juce::int64) headerStart;
-    EXPECT_LE (kept, AppLogger::maxInitialFileSize);
-    EXPECT_TRUE (text[0] == '\r' || text[0] == '\n');
-    const auto tailOfOld = juce::MemoryBlock ((const char*) before.getData() + (size - kept), (size_t) kept);
-    EXPECT_EQ (juce::MemoryBlock (after.getData(), (size_t) kept), tailOfOld);
+    const auto* old = (const char*) before.getData();
+    auto breakAt = size - 2097152;
+    while (old[breakAt] != '\r' && old[breakAt] != '\n')
+        ++breakAt;
+    const auto expectedTail = juce::MemoryBlock (old + breakAt, (size_t) (size - breakAt));
+    ASSERT_EQ ((juce::int64) headerStart, size - breakAt);
+    EXPECT_EQ (juce::MemoryBlock (after.getData(), (size_t) headerStart), expectedTail);
 }
 
+// Exactly the limit stays whole; one byte more starts the tail inside the first line;
+// 59 more put the start on that line's CR, 60 more on its LF.
 INSTANTIATE_TEST_SUITE_P (Sizes, AppLoggerTrim,
-                          ::testing::Values (AppLogger::maxInitialFileSize,
-                                             AppLogger::maxInitialFileSize + 1,
+                          ::testing::Values ((juce::int64) 2097152, (juce::int64) 2097153,
+                                             (juce::int64) 2097152 + 59, (juce::int64) 2097152 + 60,
                                              (juce::int64) 5 * 1024 * 1024));
 
 TEST (AppLoggerFile, LinesFromManyThreadsStayWhole)

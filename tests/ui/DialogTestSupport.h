@@ -135,17 +135,4 @@ inline juce::Button* buttonLabelled (juce::Component& parent, const juce::String
                 return button;
     return nullptr;
 }
-
-inline void writeSnapshot (juce::Component& component, const juce::String& name)
-{
-    const juce::File folder (ZORV_SNAPSHOT_DIR);
-    ASSERT_TRUE (folder.createDirectory());
-    const auto file = folder.getChildFile (name + ".png");
-    file.deleteFile();
-
-    const auto image = component.createComponentSnapshot (component.getLocalBounds(), true, 1.0f);
-    juce::FileOutputStream out (file);
-    ASSERT_TRUE (out.openedOk());
-    ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (image, out));
-}
 }

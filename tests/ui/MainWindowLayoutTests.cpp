@@ -222,3 +222,32 @@ TEST_F (MainWindowLayout, BandAndBackground)
     for (const auto& [x, y] : { std::pair { 5, 80 }, std::pair { 385, 150 }, std::pair { 710, 660 }, std::pair { 5, 675 } })
         EXPECT_TRUE (uitest::near (image.getPixelAt (x, y), juce::Colour (0xff353535), 0)) << x << "," << y;
 }
+
+// Each group box is sent to the back, behind the controls drawn on it: by child order, and
+// by a pixel inside the device box.
+TEST_F (MainWindowLayout, GroupBoxesLieBehindTheirControls)
+{
+    const auto& children = main->getChildren();
+    const auto order = [&] (const char* key) { return children.indexOf (control (key)); };
+
+    for (const auto* group : { "devGroupComp", "advGroupComp" })
+    {
+        ASSERT_GE (order (group), 0) << group;
+        for (const auto* key : { "comboBoxDev", "labelInfoHeadings", "labelInfo", "comboPanels", "btnGetVersions",
+                                 "btnReset", "btnCheck", "btnUpdate" })
+        {
+            ASSERT_GE (order (key), 0) << key;
+            EXPECT_LT (order (group), order (key)) << group << " before " << key;
+        }
+    }
+
+    // A group drawn in front would cover the device box with its fill. (The board box is
+    // disabled, and so drawn half transparent: its pixels are not its own.)
+    const auto window = main->createComponentSnapshot (main->getLocalBounds(), true, 1.0f);
+    auto* box = control ("comboBoxDev");
+    const auto own = box->createComponentSnapshot (box->getLocalBounds(), true, 1.0f);
+    const juce::Point<int> inside { 4, box->getHeight() / 2 };
+    const auto at = box->getPosition() + inside;
+    EXPECT_TRUE (uitest::near (window.getPixelAt (at.x, at.y), own.getPixelAt (inside.x, inside.y), 2));
+    EXPECT_NE (window.getPixelAt (at.x, at.y), juce::Colour (0xff3c3c3c));
+}

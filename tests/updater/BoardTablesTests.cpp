@@ -256,3 +256,20 @@ TEST (DeviceCatalogue, StandardStringCopyMatchesInOrder)
     texts.add ("");
     EXPECT_EQ (toStdStringVector (texts), (std::vector<std::string> { "b", "\xc3\xa4", "" }));
 }
+
+TEST (DeviceCatalogue, BoardCountsOfEveryDeviceType)
+{
+    const std::vector<std::size_t> counts = { 24, 5, 1, 1, 1, 1, 1, 1, 1 };
+    const auto catalogue = buildDeviceCatalogue();
+    const auto copy = toStdDeviceCatalogue();
+    ASSERT_EQ (catalogue.boardNames.size(), 9u);
+    ASSERT_EQ (copy.boardNames.size(), 9u);
+    for (std::size_t type = 0; type < counts.size(); ++type)
+    {
+        SCOPED_TRACE (type);
+        EXPECT_EQ ((std::size_t) catalogue.boardNames[type].size(), counts[type]);
+        EXPECT_EQ ((std::size_t) catalogue.firmwareFiles[type].size(), counts[type]);
+        EXPECT_EQ (copy.boardNames[type].size(), counts[type]);
+        EXPECT_EQ (copy.firmwareFiles[type].size(), counts[type]);
+    }
+}

@@ -362,3 +362,47 @@ TEST (OperationLaunch, RecordOrBoardOutsideTheTablesFailsTheOperation)
     }
     EXPECT_EQ (device->connectionCount(), 0u);
 }
+
+// Each real launcher hands its own failure text to the frame. A receiver that refuses the
+// first event (controls disabled) throws out of the body before it touches the device.
+TEST (OperationLaunch, EachLauncherEndsAFailureWithItsOwnText)
+{
+    using Launcher = std::function<void (ZorvUpdater&, const DeviceRecord&, UpdaterEventCallback)>;
+    struct Case { const char* failure; Launcher launch; };
+    const Case cases[] =
+    {
+        { "Get Versions failed", [] (ZorvUpdater& e, const DeviceRecord& r, UpdaterEventCallback c) { e.startGetVersions (r, c); } },
+        { "Auto Update failed", [] (ZorvUpdater& e, const DeviceRecord& r, UpdaterEventCallback c) { e.startAutoUpdate (r, false, c); } },
+        { "Update failed", [] (ZorvUpdater& e, const DeviceRecord& r, UpdaterEventCallback c) { e.startUpdatePanel (r, 4, c); } },
+        { "Check failed", [] (ZorvUpdater& e, const DeviceRecord& r, UpdaterEventCallback c) { e.startCheckPanel (r, 4, false, c); } },
+        { "Reset failed", [] (ZorvUpdater& e, const DeviceRecord& r, UpdaterEventCallback c) { e.startResetPanel (r, 4, c); } },
+        { "Boot Mode Control failed",
+          [] (ZorvUpdater& e, const DeviceRecord& r, UpdaterEventCallback c) { e.startBootModeControl (r, 4, true, c); } },
+    };
+
+    const auto address = testnet::loopbackAddress (0);
+    const auto device = startDevice (0, address);
+    ZorvUpdater engine ("/nonexistent", compressedTiming());
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.failure);
+        EventLog log;
+        auto record = log.callback();
+        std::atomic<bool> refused { false };
+        c.launch (engine, recordFor (address, 0), [&refused, record] (const Event& event)
+        {
+            if (! refused.exchange (true))
+                throw std::runtime_error ("receiver refused");
+            record (event);
+        });
+        ASSERT_TRUE (log.waitForFinish());
+        Inspector::worker (engine)->join();
+
+        EXPECT_EQ (log.types(), failureEvents);
+        const auto events = log.all();
+        EXPECT_EQ (events.front().text, "Error: receiver refused");
+        EXPECT_FALSE (events.back().success);
+        EXPECT_EQ (events.back().text, c.failure);
+    }
+    EXPECT_EQ (device->connectionCount(), 0u);
+}

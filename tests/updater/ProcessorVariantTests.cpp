@@ -129,3 +129,41 @@ TEST_F (ProcessorVariants, PresentMasterFaderBoardIsAskedAfterItsIdentity)
     EXPECT_EQ (report.count (BoardRequest::IdentityRead), 1u);
     EXPECT_EQ (report.count (BoardRequest::ProcessorQuery), 1u);
 }
+
+// Every variant the board can report, and none: the file it is given when both the
+// catalogue file and every variant file lie in the folder, so that only the choice counts.
+TEST_F (ProcessorVariants, FileChosenForEveryVariant)
+{
+    struct Case { std::optional<uint8_t> variant; const char* file; };
+    const Case cases[] =
+    {
+        { 0, "CentralProcessorPIC.hex" },
+        { 1, "CentralProcessorPIC_PIC32MZ1024EFK144.hex" },
+        { 2, "CentralProcessorPIC_PIC32MZ1024EFG144.hex" },
+        { 3, "CentralProcessorPIC_PIC32MZ1024EFE144.hex" },
+        { 4, "CentralProcessorPIC_PIC32MZ1024EFM144.hex" },
+        { 5, "CentralProcessorPIC.hex" },
+        { 6, "CentralProcessorPIC_PIC32MZ1024EFH100.hex" },
+        { 7, "CentralProcessorPIC_PIC32MZ1024EFK100.hex" },
+        { 8, "CentralProcessorPIC.hex" },
+        { 9, "CentralProcessorPIC_PIC32MZ1024EFK064.hex" },
+        { 10, "CentralProcessorPIC_PIC32MZ1024EFF064.hex" },
+        { 11, "CentralProcessorPIC_PIC32MZ2048EFH100.hex" },
+        { std::nullopt, "CentralProcessorPIC.hex" },
+    };
+    for (const char* part : { "PIC32MZ2048EFG144", "PIC32MZ1024EFK144", "PIC32MZ1024EFG144", "PIC32MZ1024EFE144",
+                              "PIC32MZ1024EFM144", "PIC32MZ2048EFG100", "PIC32MZ1024EFH100", "PIC32MZ1024EFK100",
+                              "PIC32MZ2048EFG064", "PIC32MZ1024EFK064", "PIC32MZ1024EFF064", "PIC32MZ2048EFH100" })
+        writeFile (folder() / ("CentralProcessorPIC_" + std::string (part) + ".hex"));
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.variant ? std::to_string (*c.variant) : std::string ("none reported"));
+        start (c.variant);
+        const auto info = Inspector::getFirmwareFile (engine, console, channelMaster);
+        EXPECT_TRUE (info.exists);
+        EXPECT_FALSE (info.isImage);
+        EXPECT_EQ (info.picType, c.variant.value_or (12));
+        EXPECT_EQ (info.path, (folder() / c.file).string());
+    }
+}

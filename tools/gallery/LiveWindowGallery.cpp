@@ -1,4 +1,4 @@
-// The window at work as PNG files in the build folder (snapshots/), for people to look at:
+// The gallery's window at work as PNG files in the build folder (gallery/), for people to look at:
 // during a scan, during an update with both bars, with each dialog and with a question box
 // open. A dialog or box is drawn over the window where it opened; a dialog gets a strip with
 // its title in place of the window system's title bar (a box draws its own). Nothing
@@ -17,7 +17,7 @@ class LiveWindowSnapshots : public WindowTest
 protected:
     void write (const juce::String& name, const juce::Image& image)
     {
-        const juce::File folder (ZORV_SNAPSHOT_DIR);
+        const juce::File folder (ZORV_GALLERY_DIR);
         ASSERT_TRUE (folder.createDirectory());
         const auto file = folder.getChildFile (name + ".png");
         file.deleteFile();

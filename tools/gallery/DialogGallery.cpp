@@ -1,19 +1,35 @@
-// Renders the three dialogs as PNG files in the build folder (snapshots/), for a person to
-// look at. Nothing compares them by pixels.
+// The gallery's dialogs: the three dialogs and the About screen as PNG files in the build
+// folder (gallery/), for a person to look at. No test: nothing compares the pixels.
 
 #include "tests/ui/DialogTestSupport.h"
 #include "ui/AboutScreen.h"
 #include "ui/NameScreen.h"
 #include "ui/SetIP.h"
 
-TEST_F (UiTest, DialogSnapshots)
+namespace
+{
+void writeSnapshot (juce::Component& component, const juce::String& name)
+{
+    const juce::File folder (ZORV_GALLERY_DIR);
+    ASSERT_TRUE (folder.createDirectory());
+    const auto file = folder.getChildFile (name + ".png");
+    file.deleteFile();
+
+    const auto image = component.createComponentSnapshot (component.getLocalBounds(), true, 1.0f);
+    juce::FileOutputStream out (file);
+    ASSERT_TRUE (out.openedOk());
+    ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (image, out));
+}
+}
+
+TEST_F (UiTest, Dialogs)
 {
     {
         NameScreen rename (0);
         rename.setCurrentName ("FOH Console");
         uitest::HeadlessDialog dialog (rename);
         rename.timerCallback (0);
-        uitest::writeSnapshot (rename, "dialog-1-rename");
+        writeSnapshot (rename, "dialog-1-rename");
     }
     {
         NameScreen password (1);
@@ -22,7 +38,7 @@ TEST_F (UiTest, DialogSnapshots)
         password.timerCallback (0);
         dialog.type ("secret");
         password.checkAndAccept();
-        uitest::writeSnapshot (password, "dialog-2-password-refused");
+        writeSnapshot (password, "dialog-2-password-refused");
     }
     {
         SetIP setIP;
@@ -32,10 +48,10 @@ TEST_F (UiTest, DialogSnapshots)
         uitest::buttonLabelled (setIP, "OK")->triggerClick();
         // Long enough for the button's flash on the click to end.
         uitest::runMessages (500);
-        uitest::writeSnapshot (setIP, "dialog-3-manual-addresses-invalid-row");
+        writeSnapshot (setIP, "dialog-3-manual-addresses-invalid-row");
     }
     {
         AboutScreen about;
-        uitest::writeSnapshot (about, "dialog-4-about");
+        writeSnapshot (about, "dialog-4-about");
     }
 }

@@ -1,5 +1,5 @@
-// Renders the main window in the states people look at, as PNG files in the build folder
-// (snapshots/), for a person to look at. Nothing compares them by pixels.
+// The gallery's main window in the states people look at, as PNG files in the build folder
+// (gallery/). No test: nothing compares the pixels.
 
 #include "tests/ui/MainComponentFixture.h"
 
@@ -16,7 +16,7 @@ class WindowSnapshot : public MainComponentTest
 protected:
     void write (const juce::String& name)
     {
-        const juce::File folder (ZORV_SNAPSHOT_DIR);
+        const juce::File folder (ZORV_GALLERY_DIR);
         ASSERT_TRUE (folder.createDirectory());
         const auto file = folder.getChildFile (name + ".png");
         file.deleteFile();

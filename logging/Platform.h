@@ -7,7 +7,8 @@
 // Where the logger and the folder helpers meet the operating system.
 namespace platform
 {
-    // The running executable's own file, independent of how the program was started.
+    // The running executable's own file, independent of how the program was started; an
+    // empty juce::File when the system cannot say.
     juce::File executableFile();
 
     // The whole target of a symbolic link, however long; empty when it cannot be read.

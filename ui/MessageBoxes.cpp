@@ -1,4 +1,5 @@
 #include "ui/MessageBoxes.h"
+#include "ui/Platform.h"
 
 void showMessageBox (const juce::MessageBoxOptions& options, std::function<void (int buttonIndex)> onButton)
 {
@@ -6,16 +7,6 @@ void showMessageBox (const juce::MessageBoxOptions& options, std::function<void 
     juce::NativeMessageBox::showAsync (options, [numButtons, onButton = std::move (onButton)] (int result)
     {
         if (onButton)
-            onButton (buttonIndexForResult (result, numButtons));
+            onButton (platform::buttonIndexForResult (result, numButtons));
     });
-}
-
-int buttonIndexForResult (int result, int numButtons)
-{
-    const auto last = juce::jmax (0, numButtons - 1);
-   #if JUCE_LINUX || JUCE_BSD
-    return result >= 1 && result <= last ? result - 1 : last;
-   #else
-    return result >= 0 && result <= last ? result : last;
-   #endif
 }

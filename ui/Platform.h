@@ -2,7 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
-// Where the window meets the operating system.
+// Where the window meets the operating system. describeSystem is shared (ui/SystemDescription.cpp);
+// the rest is defined once per platform (ui/PlatformLinux.cpp, ui/PlatformWindows.cpp).
 namespace platform
 {
     // What the About screen tells of the build and of the machine it runs on.
@@ -17,4 +18,11 @@ namespace platform
     };
 
     SystemDescription describeSystem();
+
+    // The operating system's name with its version, as the About screen shows it.
+    juce::String operatingSystemName();
+
+    // The 0-based index of the button that the framework's native message box result code
+    // stands for, in a box of numButtons. A code that names no button counts as the last.
+    int buttonIndexForResult (int result, int numButtons);
 }

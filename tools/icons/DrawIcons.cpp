@@ -1,6 +1,11 @@
-// Draws the seven toolbar icons into 48 x 48 RGBA PNG files. Run once by hand when the
-// artwork changes; the PNG files it writes are committed under resources/icons/.
-//     draw_icons <output folder>
+// Draws the seven toolbar icons into 48 x 48 RGBA PNG files, and with a second folder the
+// executable's two icons (the program's and its device's) at every size Windows asks for,
+// as <name>-<size>.png. Run once by hand when the artwork changes; the toolbar PNG files
+// are committed under resources/icons/, the executable's icons as .ico files under app/:
+//     draw_icons resources/icons /tmp/icons
+//     cd /tmp/icons && icotool -c -o ZorvUpdater.ico Application-{16,24,32,48,64,128}.png -r Application-256.png
+//     cd /tmp/icons && icotool -c -o ZorvDevice.ico Device-{16,24,32,48,64,128}.png -r Device-256.png
+// then copy both .ico files to app/ (-r keeps the 256 px image as PNG, as Windows expects).
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -154,6 +159,47 @@ void drawAutoUpdate (juce::Graphics& g)
     g.strokePath (down, stroke (3.5f));
 }
 
+// The executable's icons are drawn on a 256 x 256 grid and scaled to each size.
+void drawDeviceFront (juce::Graphics& g)
+{
+    g.setColour (ink);
+    g.fillRoundedRectangle (28.0f, 92.0f, 200.0f, 120.0f, 18.0f);
+    g.setColour (juce::Colour (0xff2b2b2b));
+    for (const auto x : { 52.0f, 92.0f, 132.0f })
+        g.fillRoundedRectangle (x, 116.0f, 28.0f, 72.0f, 6.0f);
+    g.setColour (accent);
+    g.fillEllipse (180.0f, 140.0f, 24.0f, 24.0f);
+}
+
+void drawApplication (juce::Graphics& g)
+{
+    g.setColour (juce::Colour (0xff353535));
+    g.fillRoundedRectangle (8.0f, 8.0f, 240.0f, 240.0f, 40.0f);
+    drawDeviceFront (g);
+
+    juce::Path arrow;
+    arrow.startNewSubPath (128.0f, 80.0f);
+    arrow.lineTo (128.0f, 20.0f);
+    arrow.startNewSubPath (96.0f, 50.0f);
+    arrow.lineTo (128.0f, 20.0f);
+    arrow.lineTo (160.0f, 50.0f);
+    g.setColour (accent);
+    g.strokePath (arrow, stroke (20.0f));
+}
+
+void drawDevice (juce::Graphics& g)
+{
+    drawDeviceFront (g);
+}
+
+bool writePng (const juce::Image& image, const juce::File& file)
+{
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    juce::PNGImageFormat png;
+    return out.openedOk() && png.writeImageToStream (image, out);
+}
+
 bool writeIcon (const juce::File& folder, const char* name, const std::function<void (juce::Graphics&)>& draw)
 {
     juce::Image image (juce::Image::ARGB, 48, 48, true);
@@ -161,20 +207,31 @@ bool writeIcon (const juce::File& folder, const char* name, const std::function<
         juce::Graphics g (image);
         draw (g);
     }
+    return writePng (image, folder.getChildFile (juce::String (name) + ".png"));
+}
 
-    const auto file = folder.getChildFile (juce::String (name) + ".png");
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    juce::PNGImageFormat png;
-    return out.openedOk() && png.writeImageToStream (image, out);
+bool writeApplicationIcon (const juce::File& folder, const char* name, void (*draw) (juce::Graphics&))
+{
+    for (const auto size : { 16, 24, 32, 48, 64, 128, 256 })
+    {
+        juce::Image image (juce::Image::ARGB, size, size, true);
+        {
+            juce::Graphics g (image);
+            g.addTransform (juce::AffineTransform::scale ((float) size / 256.0f));
+            draw (g);
+        }
+        if (! writePng (image, folder.getChildFile (juce::String (name) + "-" + juce::String (size) + ".png")))
+            return false;
+    }
+    return true;
 }
 }
 
 int main (int argc, char* argv[])
 {
-    if (argc != 2)
+    if (argc != 2 && argc != 3)
     {
-        std::cerr << "usage: draw_icons <output folder>\n";
+        std::cerr << "usage: draw_icons <output folder> [<application icon folder>]\n";
         return 2;
     }
 
@@ -193,6 +250,22 @@ int main (int argc, char* argv[])
         {
             std::cerr << "cannot write " << name << ".png\n";
             return 1;
+        }
+    }
+
+    if (argc == 3)
+    {
+        const juce::File appFolder (juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]));
+        appFolder.createDirectory();
+        const std::pair<const char*, void (*) (juce::Graphics&)> appIcons[] = {
+            { "Application", drawApplication }, { "Device", drawDevice } };
+        for (const auto& [name, draw] : appIcons)
+        {
+            if (! writeApplicationIcon (appFolder, name, draw))
+            {
+                std::cerr << "cannot write the " << name << " icon\n";
+                return 1;
+            }
         }
     }
     return 0;

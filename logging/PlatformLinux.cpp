@@ -1,18 +1,15 @@
 #include "logging/Platform.h"
 
-#if JUCE_LINUX
- #include <pwd.h>
- #include <unistd.h>
+#include <pwd.h>
+#include <unistd.h>
 
- #include <cerrno>
- #include <vector>
-#endif
+#include <cerrno>
+#include <vector>
 
 namespace platform
 {
 namespace
 {
-   #if JUCE_LINUX
     // A home that names a real per-user place: absolute, and not the root of the file system.
     juce::File usableHome (const juce::String& path)
     {
@@ -41,12 +38,10 @@ namespace
             return juce::String::fromUTF8 (found->pw_dir);
         }
     }
-   #endif
 }
 
 juce::String symbolicLinkTarget (const juce::File& link)
 {
-   #if JUCE_LINUX
     // readlink fills a buffer that is too short and says nothing: only a reading that leaves
     // room to spare is known to be the whole target.
     const auto path = link.getFullPathName();
@@ -59,25 +54,19 @@ juce::String symbolicLinkTarget (const juce::File& link)
             return juce::String::fromUTF8 (buffer.data(), (int) length);
     }
     return {};
-   #else
-    return link.isSymbolicLink() ? link.getLinkedTarget().getFullPathName() : juce::String();
-   #endif
 }
 
 juce::File executableFile()
 {
-   #if JUCE_LINUX
     // JUCE builds currentExecutableFile from argv[0], which is wrong for a start through PATH.
     const auto target = symbolicLinkTarget (juce::File ("/proc/self/exe"));
     if (target.isNotEmpty())
         return juce::File (target);
-   #endif
     return juce::File::getSpecialLocation (juce::File::currentExecutableFile);
 }
 
 juce::File userApplicationDataBase()
 {
-   #if JUCE_LINUX
     // JUCE's "~/.config" turns into "/.config" when HOME is empty. Without a usable HOME the
     // account's own home folder serves, as it does for the framework; without either there
     // is no per-user folder at all, never one at / or in the working directory.
@@ -85,19 +74,12 @@ juce::File userApplicationDataBase()
     if (home == juce::File())
         home = usableHome (accountHome());
     return home == juce::File() ? juce::File() : home.getChildFile (".config");
-   #else
-    return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory);
-   #endif
 }
 
 std::tm localTime (std::time_t seconds)
 {
     std::tm local {};
-   #if JUCE_WINDOWS
-    localtime_s (&local, &seconds);
-   #else
     localtime_r (&seconds, &local);
-   #endif
     return local;
 }
 }

@@ -4,10 +4,6 @@
  #include <cpuid.h>
 #endif
 
-#if JUCE_LINUX
- #include <sys/utsname.h>
-#endif
-
 namespace
 {
 juce::String buildArchitecture()
@@ -50,24 +46,12 @@ juce::String processorName()
     return juce::SystemStats::getCpuModel().trim();
    #endif
 }
-
-// The kernel's name and release, e.g. "Linux 6.1.0-18-amd64", where the framework would
-// say only "Linux".
-juce::String operatingSystem()
-{
-   #if JUCE_LINUX
-    utsname names {};
-    if (::uname (&names) == 0)
-        return juce::String::fromUTF8 (names.sysname) + " " + juce::String::fromUTF8 (names.release);
-   #endif
-    return juce::SystemStats::getOperatingSystemName();
-}
 }
 
 namespace platform
 {
 SystemDescription describeSystem()
 {
-    return { buildArchitecture(), processorName(), operatingSystem() };
+    return { buildArchitecture(), processorName(), operatingSystemName() };
 }
 }

@@ -1,7 +1,5 @@
 #include "tests/support/TestFolders.h"
 
-#include <cstdlib>
-
 namespace testfolders
 {
 TemporaryFolder::TemporaryFolder()
@@ -13,23 +11,5 @@ TemporaryFolder::TemporaryFolder()
 TemporaryFolder::~TemporaryFolder()
 {
     folder.deleteRecursively();
-}
-
-TemporaryHome::TemporaryHome()
-{
-    if (const char* value = std::getenv ("HOME"))
-    {
-        previous = value;
-        hadPrevious = true;
-    }
-    ::setenv ("HOME", home.file().getFullPathName().toRawUTF8(), 1);
-}
-
-TemporaryHome::~TemporaryHome()
-{
-    if (hadPrevious)
-        ::setenv ("HOME", previous.toRawUTF8(), 1);
-    else
-        ::unsetenv ("HOME");
 }
 }

@@ -69,7 +69,7 @@ TEST (ApplicationProcess, SingleInstanceThatPaintsAndClosesCleanly)
     apptest::XDisplayProbe probe;
     ASSERT_TRUE (probe.connected());
     const auto homePath = home.file().getFullPathName().toStdString();
-    const auto logFile = home.file().getChildFile (".config/Zorv/ZorvUpdater/ZorvUpdater.log");
+    const auto logFile = home.appFolder().getChildFile ("ZorvUpdater.log");
 
     apptest::RunningApp first (ZORV_APP_EXECUTABLE, homePath, { "--anything", "at all" });
     ASSERT_TRUE (first.started());
@@ -102,7 +102,7 @@ TEST (ApplicationProcess, SingleInstanceThatPaintsAndClosesCleanly)
     lines.addLines (logFile.loadFileAsString());
     EXPECT_EQ (std::count (lines.begin(), lines.end(), juce::String ("ZorvUpdater v7.48")), 1)
         << "only the first start opened the log";
-    EXPECT_FALSE (home.file().getChildFile (".config/Zorv/ZorvUpdater/ZorvUpdater.settings").exists());
+    EXPECT_FALSE (home.appFolder().getChildFile ("ZorvUpdater.settings").exists());
 }
 
 // The lock file the framework shares among all users neither keeps this user's program

@@ -247,7 +247,7 @@ protected:
         return home;
     }
 
-    static juce::File appFolder() { return processHome().file().getChildFile (".config/Zorv/ZorvUpdater"); }
+    static juce::File appFolder() { return processHome().appFolder(); }
 
     const testfolders::TemporaryHome& home = processHome();
     testfolders::TemporaryFolder base;

@@ -69,8 +69,8 @@ protected:
     zsim::DeviceSimulator& startDevice (zsim::Reachability reachability = zsim::Reachability::Accepting)
     {
         device = std::make_unique<zsim::DeviceSimulator> (zsim::DeviceIdentity {}, deviceAddress, devicePort);
-        EXPECT_TRUE (device->start());
         device->setReachability (reachability);
+        EXPECT_TRUE (device->start());
         return *device;
     }
 

@@ -1,33 +1,18 @@
 #include "tests/support/TestNet.h"
-
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <unistd.h>
-
-#include <cstring>
+#include "tests/support/Platform.h"
 
 namespace testnet
 {
 std::string loopbackAddress (int index)
 {
-    const auto pid = (unsigned) ::getpid();
+    const auto pid = testplatform::processId();
     return "127." + std::to_string ((pid >> 8) & 0xFF) + "." + std::to_string (pid & 0xFF)
          + "." + std::to_string (index + 1);
 }
 
 bool insidePrivateNamespace()
 {
-    ifaddrs* list = nullptr;
-    if (::getifaddrs (&list) != 0)
-        return false;
-
-    bool onlyLoopback = true;
-    for (auto* entry = list; entry != nullptr; entry = entry->ifa_next)
-        if ((entry->ifa_flags & IFF_LOOPBACK) == 0)
-            onlyLoopback = false;
-
-    ::freeifaddrs (list);
-    return onlyLoopback;
+    return testplatform::onlyLoopbackInterfaces();
 }
 
 const char* namespaceSkipReason()

@@ -64,10 +64,10 @@ TEST_F (ComboLook, DisabledBoxIsDrawnFaint)
         box.setEnabled (c.enabled);
         const auto drawn = drawBox();
         const auto background = boxBackground.withAlpha (c.boxAlpha);
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (40, 14), background)) << c.enabled;
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (105, 13), background.overlaidWith (arrowColour.withAlpha (c.arrowAlpha))))
+        EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (40, 14), background)) << c.enabled;
+        EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (105, 13), background.overlaidWith (arrowColour.withAlpha (c.arrowAlpha))))
             << c.enabled;
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (60, 0), background.overlaidWith (UIColours::outline().withAlpha (c.boxAlpha)),
+        EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (60, 0), background.overlaidWith (UIColours::outline().withAlpha (c.boxAlpha)),
                                    40))
             << c.enabled;
     }
@@ -100,7 +100,7 @@ TEST_F (ComboLook, HighlightFollowsTheListCorners)
         const auto drawn = drawItem (item (c.id, ""), true);
         EXPECT_EQ (drawn.getPixelAt (1, 1).getAlpha() < 255, c.roundTop) << c.items << "/" << c.id;
         EXPECT_EQ (drawn.getPixelAt (1, 27).getAlpha() < 255, c.roundBottom) << c.items << "/" << c.id;
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (59, 14), highlight));
+        EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (59, 14), highlight));
     }
 }
 
@@ -128,20 +128,20 @@ TEST_F (ComboLook, MenuBackgroundWithAndWithoutABox)
     };
 
     const auto plain = drawBackground (juce::PopupMenu::Options());
-    EXPECT_TRUE (uitest::near (plain.getPixelAt (50, 25), popupBackground));
-    EXPECT_TRUE (uitest::near (plain.getPixelAt (0, 25), juce::Colour (0xff232323), 1));
+    EXPECT_TRUE (uitest::closeColour (plain.getPixelAt (50, 25), popupBackground));
+    EXPECT_TRUE (uitest::closeColour (plain.getPixelAt (0, 25), juce::Colour (0xff232323), 1));
     EXPECT_EQ (plain.getPixelAt (0, 0).getAlpha(), 255) << "square corners";
 
     look.popupOutlineColour = juce::Colours::red;
-    EXPECT_TRUE (uitest::near (drawBackground (juce::PopupMenu::Options()).getPixelAt (0, 25), juce::Colours::red));
+    EXPECT_TRUE (uitest::closeColour (drawBackground (juce::PopupMenu::Options()).getPixelAt (0, 25), juce::Colours::red));
 
     look.popupOutlineColour = juce::Colour (0x00000000);
     const auto forBox = drawBackground (juce::PopupMenu::Options().withTargetComponent (&box));
-    EXPECT_TRUE (uitest::near (forBox.getPixelAt (50, 25), boxBackground));
+    EXPECT_TRUE (uitest::closeColour (forBox.getPixelAt (50, 25), boxBackground));
     EXPECT_LT (forBox.getPixelAt (0, 0).getAlpha(), 255) << "rounded like the box";
 
     look.popupIgnoresBoxColours = true;
-    EXPECT_TRUE (uitest::near (drawBackground (juce::PopupMenu::Options().withTargetComponent (&box)).getPixelAt (50, 25),
+    EXPECT_TRUE (uitest::closeColour (drawBackground (juce::PopupMenu::Options().withTargetComponent (&box)).getPixelAt (50, 25),
                                popupBackground));
 }
 

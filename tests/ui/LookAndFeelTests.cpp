@@ -37,10 +37,10 @@ protected:
 TEST_F (GroupLook, FilledPanelAtHalfAlphaWhenDisabled)
 {
     group.setText ("  Zorv Products  ");
-    EXPECT_TRUE (uitest::near (snapshot().getPixelAt (100, 60), UIColours::panelFill()));
+    EXPECT_TRUE (uitest::closeColour (snapshot().getPixelAt (100, 60), UIColours::panelFill()));
 
     group.setEnabled (false);
-    EXPECT_TRUE (uitest::near (snapshot().getPixelAt (100, 60), UIColours::panelFill().withAlpha ((juce::uint8) 0x80)));
+    EXPECT_TRUE (uitest::closeColour (snapshot().getPixelAt (100, 60), UIColours::panelFill().withAlpha ((juce::uint8) 0x80)));
 }
 
 TEST_F (GroupLook, TitleLeavesAGapInTheOutlineOnly)
@@ -48,16 +48,16 @@ TEST_F (GroupLook, TitleLeavesAGapInTheOutlineOnly)
     const auto row = topEdgeRow();
     group.setText ("");
     const auto untitled = snapshot();
-    EXPECT_TRUE (uitest::near (untitled.getPixelAt (100, row), untitled.getPixelAt (30, row))) << "no gap without a title";
+    EXPECT_TRUE (uitest::closeColour (untitled.getPixelAt (100, row), untitled.getPixelAt (30, row))) << "no gap without a title";
 
     const juce::String title ("  Zorv Products  ");
     group.setText (title);
     const auto titled = snapshot();
     const auto gapW = std::ceil (juce::Font (15.0f).getStringWidthFloat (title)) + 8.0f;
     const auto gapInside = juce::roundToInt (3.0f + (194.0f - gapW) / 2.0f) + 2;
-    EXPECT_FALSE (uitest::near (titled.getPixelAt (gapInside, row), titled.getPixelAt (30, row), 12))
+    EXPECT_FALSE (uitest::closeColour (titled.getPixelAt (gapInside, row), titled.getPixelAt (30, row), 12))
         << titled.getPixelAt (gapInside, row).toDisplayString (true) << " " << titled.getPixelAt (30, row).toDisplayString (true);
-    EXPECT_TRUE (uitest::near (titled.getPixelAt (gapInside, row + 3), UIColours::panelFill())) << "filled under the gap";
+    EXPECT_TRUE (uitest::closeColour (titled.getPixelAt (gapInside, row + 3), UIColours::panelFill())) << "filled under the gap";
 }
 
 namespace
@@ -107,13 +107,13 @@ TEST_F (ImageButtonLook, VeilAndDisabledIcon)
     {
         button.setToggleState (c.toggled, juce::dontSendNotification);
         button.setState (c.state);
-        EXPECT_TRUE (uitest::near (draw (&icon).getPixelAt (1, 1), juce::Colours::white.withAlpha (c.cornerAlpha), 2))
+        EXPECT_TRUE (uitest::closeColour (draw (&icon).getPixelAt (1, 1), juce::Colours::white.withAlpha (c.cornerAlpha), 2))
             << c.toggled << " " << (int) c.state;
     }
 
     button.setToggleState (false, juce::dontSendNotification);
     button.setEnabled (false);
-    EXPECT_TRUE (uitest::near (draw (&icon).getPixelAt (32, 20), juce::Colours::white.withAlpha ((juce::uint8) 0x80)));
+    EXPECT_TRUE (uitest::closeColour (draw (&icon).getPixelAt (32, 20), juce::Colours::white.withAlpha ((juce::uint8) 0x80)));
 }
 
 TEST_F (UiTest, ProgressBarForegroundOnlyForKnownProgress)
@@ -135,8 +135,8 @@ TEST_F (UiTest, ProgressBarForegroundOnlyForKnownProgress)
         {
             look.drawProgressBar (g, bar, 200, 20, c.progress, "");
         });
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (50, 10), c.left)) << c.progress;
-        EXPECT_TRUE (uitest::near (drawn.getPixelAt (150, 10), c.right)) << c.progress;
+        EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (50, 10), c.left)) << c.progress;
+        EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (150, 10), c.right)) << c.progress;
     }
 
     const auto lightPixels = [&] (const juce::String& text)
@@ -180,6 +180,6 @@ TEST_F (UiTest, TooltipWrapsAndStaysInsideTheParent)
     {
         look.drawTooltip (g, tip, free.getWidth(), free.getHeight());
     });
-    EXPECT_TRUE (uitest::near (drawn.getPixelAt (2, free.getHeight() / 2),
+    EXPECT_TRUE (uitest::closeColour (drawn.getPixelAt (2, free.getHeight() / 2),
                                look.findColour (juce::TooltipWindow::backgroundColourId)));
 }

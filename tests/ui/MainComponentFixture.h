@@ -71,7 +71,7 @@ protected:
         return true;
     }
 
-    juce::File appFolder() const { return home.file().getChildFile (".config/Zorv/ZorvUpdater"); }
+    juce::File appFolder() const { return home.appFolder(); }
     juce::File settingsFile() const { return appFolder().getChildFile ("ZorvUpdater.settings"); }
     juce::File logFile() const { return appFolder().getChildFile ("ZorvUpdater.log"); }
 

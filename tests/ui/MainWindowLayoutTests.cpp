@@ -213,14 +213,14 @@ TEST_F (MainWindowLayout, BandAndBackground)
     const auto image = main->createComponentSnapshot (main->getLocalBounds(), true, 1.0f);
 
     for (const auto& [x, y] : { std::pair { 400, 0 }, std::pair { 400, 71 }, std::pair { 0, 36 }, std::pair { 719, 36 } })
-        EXPECT_TRUE (uitest::near (image.getPixelAt (x, y), juce::Colour (0xff161616), 1)) << x << "," << y;
+        EXPECT_TRUE (uitest::closeColour (image.getPixelAt (x, y), juce::Colour (0xff161616), 1)) << x << "," << y;
 
-    EXPECT_TRUE (uitest::near (image.getPixelAt (400, 1), juce::Colour (0xff3d3d3d), 2));
-    EXPECT_TRUE (uitest::near (image.getPixelAt (400, 36), juce::Colour (0xff3d3d3d).interpolatedWith (juce::Colour (0xff1e1e1e), 0.5f), 2));
-    EXPECT_TRUE (uitest::near (image.getPixelAt (400, 70), juce::Colour (0xff1e1e1e), 2));
+    EXPECT_TRUE (uitest::closeColour (image.getPixelAt (400, 1), juce::Colour (0xff3d3d3d), 2));
+    EXPECT_TRUE (uitest::closeColour (image.getPixelAt (400, 36), juce::Colour (0xff3d3d3d).interpolatedWith (juce::Colour (0xff1e1e1e), 0.5f), 2));
+    EXPECT_TRUE (uitest::closeColour (image.getPixelAt (400, 70), juce::Colour (0xff1e1e1e), 2));
 
     for (const auto& [x, y] : { std::pair { 5, 80 }, std::pair { 385, 150 }, std::pair { 710, 660 }, std::pair { 5, 675 } })
-        EXPECT_TRUE (uitest::near (image.getPixelAt (x, y), juce::Colour (0xff353535), 0)) << x << "," << y;
+        EXPECT_TRUE (uitest::closeColour (image.getPixelAt (x, y), juce::Colour (0xff353535), 0)) << x << "," << y;
 }
 
 // Each group box is sent to the back, behind the controls drawn on it: by child order, and

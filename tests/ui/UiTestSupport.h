@@ -37,7 +37,7 @@ inline juce::Image render (int width, int height, const std::function<void (juce
 }
 
 // Colours as drawn go through 8-bit premultiplied pixels: compare with a little slack.
-inline ::testing::AssertionResult near (juce::Colour actual, juce::Colour expected, int slack = 3)
+inline ::testing::AssertionResult closeColour (juce::Colour actual, juce::Colour expected, int slack = 3)
 {
     const auto close = [slack] (int a, int b) { return std::abs (a - b) <= slack; };
     const auto bothClear = actual.getAlpha() <= slack && expected.getAlpha() <= slack;

@@ -84,9 +84,7 @@ bool DeviceSimulator::Impl::start()
     io = std::make_unique<boost::asio::io_context>();
     listener = std::make_unique<Listener> (*io, boost::asio::ip::tcp::endpoint (*ipv4, port), device, log, scripts);
 
-    // Binding first, whatever the reachability, tells at once whether the address is ours.
-    if (! listener->apply (Reachability::Accepting)
-        || (reachability != Reachability::Accepting && ! listener->apply (reachability)))
+    if (! listener->start (reachability))
     {
         listener.reset();
         io.reset();

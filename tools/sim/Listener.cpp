@@ -21,12 +21,31 @@ Listener::Listener (boost::asio::io_context& context, tcp::endpoint where,
 {
 }
 
-bool Listener::apply (Reachability reachability)
+bool Listener::start (Reachability reachability)
 {
     wanted = reachability;
-    if (offline)
+    if (reachability != Reachability::Refusing)
+        return open (reachability);
+    const bool bound = bind();
+    closeListening();
+    return bound;
+}
+
+bool Listener::apply (Reachability reachability)
+{
+    // A listener that already gives what is asked stays as it is: closing and binding the
+    // same address again at once is not reliable everywhere (a closed listener with an accept
+    // pending may keep its address for a while).
+    const bool unchanged = reachability == wanted && isOpenAs (reachability);
+    wanted = reachability;
+    if (offline || unchanged)
         return true;
     return open (reachability);
+}
+
+bool Listener::isOpenAs (Reachability reachability) const
+{
+    return (reachability == Reachability::Refusing) != acceptor.is_open();
 }
 
 void Listener::goOffline (std::chrono::steady_clock::time_point until)
@@ -81,22 +100,32 @@ uint16_t Listener::port() const
 bool Listener::listen (int backlog)
 {
     error_code error;
+    if (bind())
+        acceptor.listen (backlog, error);
+    if (error)
+        closeListening();
+    return acceptor.is_open();
+}
+
+bool Listener::bind()
+{
+    error_code error;
     acceptor.open (endpoint.protocol(), error);
+   #if ! defined (_WIN32)
+    // Lets the address be bound again while connections of the last listener wait out their
+    // close. On Windows the option would instead let another socket take a port in use, and
+    // a port is free again there without it.
     if (! error)
         acceptor.set_option (tcp::acceptor::reuse_address (true), error);
+   #endif
     if (! error)
         acceptor.bind (endpoint, error);
-    if (! error)
-        acceptor.listen (backlog, error);
     if (! error)
         endpoint.port (acceptor.local_endpoint (error).port());
 
     if (error)
-    {
         closeListening();
-        return false;
-    }
-    return true;
+    return ! error;
 }
 
 // A listener with backlog 0 that never accepts still completes one handshake into its

@@ -19,8 +19,13 @@ public:
     Listener (boost::asio::io_context& io, boost::asio::ip::tcp::endpoint endpoint,
               DeviceModel& device, RequestLog& log, ScriptQueue& scripts);
 
+    // Binds the address whatever the reachability, which tells at once whether it is ours,
+    // then gives the reachability asked for; false when the address cannot be bound.
+    bool start (Reachability reachability);
+
     // False when the address cannot be bound; the device then refuses connections. During
-    // an outage the reachability is kept and applied when the outage ends.
+    // an outage the reachability is kept and applied when the outage ends. Asking for the
+    // reachability in force leaves the listening socket untouched.
     bool apply (Reachability reachability);
 
     // Refuses connections until the given time, then goes back to the reachability asked for.
@@ -34,7 +39,9 @@ public:
 
 private:
     bool open (Reachability reachability);
+    bool isOpenAs (Reachability reachability) const;
     bool listen (int backlog);
+    bool bind();
     bool jam();
     void closeListening();
     void acceptNext();

@@ -8,6 +8,8 @@
 
 #include <fstream>
 
+// Limits of the Linux process model: the address space and the open-file limit.
+
 using namespace discoverytest;
 using std::chrono::steady_clock;
 

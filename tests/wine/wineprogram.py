@@ -1,0 +1,87 @@
+"""The Windows program under Wine on an X display, looked at from outside as a desktop
+would: its window, its painted background, its close button. Shared by the test of the
+program under Wine and the start-up benchmark. Needs WINEPREFIX and DISPLAY, and runs only
+inside the private network namespace scripts/in-wine makes."""
+
+import os
+import subprocess
+import time
+
+from Xlib import X, display, protocol
+
+TITLE = "Zorv Updater  [7.48]"
+BACKGROUND = 0x353535
+
+
+class Desktop:
+    def __init__(self):
+        self.display = display.Display()
+        self.root = self.display.screen().root
+
+    def windows(self, title=TITLE):
+        """The mapped windows whose title is exactly the given text."""
+        found = []
+        pending = [self.root]
+        while pending:
+            window = pending.pop()
+            try:
+                children = window.query_tree().children
+                if window.get_wm_name() == title and window.get_attributes().map_state == X.IsViewable:
+                    found.append(window)
+            except Exception:
+                continue
+            pending.extend(children)
+        return found
+
+    def pixel(self, window, x, y):
+        try:
+            image = window.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF)
+        except Exception:
+            return None
+        blue, green, red = image.data[0], image.data[1], image.data[2]
+        return (red << 16) | (green << 8) | blue
+
+    def painted_window(self):
+        """The program's window once its background shows where no control lies."""
+        for window in self.windows():
+            if self.pixel(window, 5, 80) == BACKGROUND:
+                return window
+        return None
+
+    def geometry(self, window):
+        return window.get_geometry()
+
+    def request_close(self, window):
+        """What a window manager sends when the user presses the close button."""
+        protocols = self.display.intern_atom("WM_PROTOCOLS")
+        delete = self.display.intern_atom("WM_DELETE_WINDOW")
+        event = protocol.event.ClientMessage(window=window, client_type=protocols,
+                                             data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        window.send_event(event)
+        self.display.flush()
+
+
+def wait_until(condition, timeout):
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() > end:
+            return value
+        time.sleep(0.005)
+
+
+def start(executable):
+    return subprocess.Popen(["wine", executable], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def roaming_folder():
+    """The roaming application-data folder of the Wine user, as a Linux path."""
+    users = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users")
+    names = [name for name in os.listdir(users) if name != "Public"]
+    if len(names) != 1:
+        raise RuntimeError("expected one Wine user in " + users + ", found " + repr(names))
+    return os.path.join(users, names[0], "AppData", "Roaming")
+
+
+def inside_private_namespace():
+    return os.environ.get("ZORV_IN_NETNS") == "1"

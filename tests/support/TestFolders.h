@@ -40,6 +40,7 @@ class TemporaryHome final
 {
 public:
     TemporaryHome();
+    ~TemporaryHome();
 
     // HOME on Linux, the roaming application-data folder on Windows.
     const juce::File& file() const { return home; }

@@ -248,6 +248,6 @@ TEST_F (MainWindowLayout, GroupBoxesLieBehindTheirControls)
     const auto own = box->createComponentSnapshot (box->getLocalBounds(), true, 1.0f);
     const juce::Point<int> inside { 4, box->getHeight() / 2 };
     const auto at = box->getPosition() + inside;
-    EXPECT_TRUE (uitest::near (window.getPixelAt (at.x, at.y), own.getPixelAt (inside.x, inside.y), 2));
+    EXPECT_TRUE (uitest::closeColour (window.getPixelAt (at.x, at.y), own.getPixelAt (inside.x, inside.y), 2));
     EXPECT_NE (window.getPixelAt (at.x, at.y), juce::Colour (0xff3c3c3c));
 }

@@ -1,7 +1,6 @@
 #include "tools/sim/DeviceOption.h"
 #include "tools/sim/BoardLayouts.h"
-
-#include <boost/asio/ip/address_v4.hpp>
+#include "tools/sim/DottedQuad.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,11 +40,10 @@ namespace
 
     bool parseIpv4 (const std::string& text, std::optional<std::array<uint8_t, 4>>& ipv4)
     {
-        boost::system::error_code error;
-        const auto address = boost::asio::ip::make_address_v4 (text, error);
-        if (! error)
-            ipv4 = address.to_bytes();
-        return ! error;
+        const auto bytes = parseDottedQuad (text);
+        if (bytes)
+            ipv4 = *bytes;
+        return bytes.has_value();
     }
 
     template <typename Field>

@@ -24,6 +24,7 @@
 
 #include "tools/sim/DeviceSimulator.h"
 #include "tools/sim/BoardLayouts.h"
+#include "tools/sim/DottedQuad.h"
 #include "tools/sim/Listener.h"
 
 #include <future>
@@ -36,11 +37,10 @@ namespace
 {
     std::optional<boost::asio::ip::address_v4> parseAddress (const std::string& text)
     {
-        boost::system::error_code error;
-        const auto address = boost::asio::ip::make_address_v4 (text, error);
-        if (error)
+        const auto bytes = parseDottedQuad (text);
+        if (! bytes)
             return {};
-        return address;
+        return boost::asio::ip::address_v4 (*bytes);
     }
 }
 

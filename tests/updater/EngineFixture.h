@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,6 +25,13 @@
 namespace enginetest
 {
 using Event = ZorvUpdater::UpdaterEvent;
+
+// A path as the system reads it: the catalogue's entries keep their own "/" inside the text,
+// which names the same file as the system's separator on Windows.
+inline std::string normalPath (const std::filesystem::path& path)
+{
+    return path.lexically_normal().string();
+}
 
 // Every event an operation sends, in order, with a wait for the one that ends it.
 class EventLog

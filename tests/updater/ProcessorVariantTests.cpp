@@ -64,7 +64,7 @@ TEST_F (ProcessorVariants, VariantWithItsOwnFileTakesIt)
     EXPECT_TRUE (info.exists);
     EXPECT_FALSE (info.isImage);
     EXPECT_EQ (info.picType, 2);
-    EXPECT_EQ (info.path, variantFile.string());
+    EXPECT_EQ (normalPath (info.path), normalPath (variantFile));
     EXPECT_EQ (processorQueries (channelMaster), 1u);
 }
 
@@ -77,7 +77,7 @@ TEST_F (ProcessorVariants, VariantsWithoutAFileOfTheirOwnTakeTheCatalogueFile)
         const auto info = Inspector::getFirmwareFile (engine, console, channelMaster);
         EXPECT_TRUE (info.exists);
         EXPECT_EQ (info.picType, variant);
-        EXPECT_EQ (info.path, (folder() / "CentralProcessorPIC.hex").string());
+        EXPECT_EQ (normalPath (info.path), normalPath (folder() / "CentralProcessorPIC.hex"));
     }
 }
 
@@ -88,7 +88,7 @@ TEST_F (ProcessorVariants, MissingVariantFileIsReportedNotReplaced)
     const auto info = Inspector::getFirmwareFile (engine, console, channelMaster);
     EXPECT_FALSE (info.exists);
     EXPECT_EQ (info.picType, 11);
-    EXPECT_EQ (info.path, (folder() / "CentralProcessorPIC_PIC32MZ2048EFH100.hex").string());
+    EXPECT_EQ (normalPath (info.path), normalPath (folder() / "CentralProcessorPIC_PIC32MZ2048EFH100.hex"));
 }
 
 TEST_F (ProcessorVariants, SilentBoardIsAskedTenTimes)
@@ -97,7 +97,7 @@ TEST_F (ProcessorVariants, SilentBoardIsAskedTenTimes)
     const auto info = Inspector::getFirmwareFile (engine, console, channelMaster);
     EXPECT_TRUE (info.exists);
     EXPECT_EQ (info.picType, enPICTypes_Max);
-    EXPECT_EQ (info.path, (folder() / "CentralProcessorPIC.hex").string());
+    EXPECT_EQ (normalPath (info.path), normalPath (folder() / "CentralProcessorPIC.hex"));
     EXPECT_EQ (processorQueries (channelMaster), 10u);
 }
 
@@ -164,6 +164,6 @@ TEST_F (ProcessorVariants, FileChosenForEveryVariant)
         EXPECT_TRUE (info.exists);
         EXPECT_FALSE (info.isImage);
         EXPECT_EQ (info.picType, c.variant.value_or (12));
-        EXPECT_EQ (info.path, (folder() / c.file).string());
+        EXPECT_EQ (normalPath (info.path), normalPath (folder() / c.file));
     }
 }

@@ -18,4 +18,9 @@ namespace testplatform
     // The per-user base folder the system names for application data: HOME's .config on
     // Linux, the roaming application-data folder (CSIDL_APPDATA) on Windows.
     juce::File userApplicationDataBase();
+
+    // Whether a connection the peer resets just after accepting it may reach the client as
+    // an orderly end of file instead: Wine's Winsock sometimes delivers the abortive close of
+    // a freshly accepted socket that way; Linux always reports the reset.
+    bool resetAtAcceptMayReadAsEndOfFile();
 }

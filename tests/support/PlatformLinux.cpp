@@ -39,6 +39,11 @@ juce::File userApplicationDataBase()
     const char* home = std::getenv ("HOME");
     return home == nullptr ? juce::File() : juce::File (home).getChildFile (".config");
 }
+
+bool resetAtAcceptMayReadAsEndOfFile()
+{
+    return false;
+}
 }
 
 namespace testfolders

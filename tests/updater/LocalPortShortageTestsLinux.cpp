@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <vector>
 
 using namespace enginetest;
 using Inspector = ZorvUpdaterInspector;
@@ -54,6 +55,7 @@ protected:
 
     void TearDown() override
     {
+        heldPorts.clear();
         engine.reset();
         device.reset();
         networks.reset();
@@ -76,17 +78,18 @@ protected:
         engine = std::make_unique<ZorvUpdater> (base.file().getFullPathName().toStdString(), timing);
     }
 
-    // Connects to the device and closes first, `count` times, so that each connection
-    // leaves its local port held.
+    // Holds `count` local ports with connections to the device that stay open until the
+    // test ends. A connection closed at once would hold its port only by its TIME_WAIT, and
+    // under load the device's side now and then answers such a connection with a reset,
+    // which ends the TIME_WAIT and frees the port early.
     void holdLocalPorts (int count)
     {
-        boost::asio::io_context context;
         const boost::asio::ip::tcp::endpoint target (boost::asio::ip::make_address_v4 (farAddress), 51000);
         for (int i = 0; i < count; ++i)
         {
-            boost::asio::ip::tcp::socket socket (context);
+            heldPorts.emplace_back (holdingContext);
             boost::system::error_code error;
-            socket.connect (target, error);
+            heldPorts.back().connect (target, error);
             ASSERT_FALSE (error) << "connect " << i << ": " << error.message();
         }
     }
@@ -108,6 +111,8 @@ protected:
     UpdaterTiming timing = compressedTiming();
     std::unique_ptr<zsim::DeviceSimulator> device;
     std::unique_ptr<ZorvUpdater> engine;
+    boost::asio::io_context holdingContext;
+    std::vector<boost::asio::ip::tcp::socket> heldPorts;
 };
 }
 

@@ -41,9 +41,9 @@ class Desktop:
         blue, green, red = image.data[0], image.data[1], image.data[2]
         return (red << 16) | (green << 8) | blue
 
-    def painted_window(self):
+    def painted_window(self, title=TITLE):
         """The program's window once its background shows where no control lies."""
-        for window in self.windows():
+        for window in self.windows(title):
             if self.pixel(window, 5, 80) == BACKGROUND:
                 return window
         return None

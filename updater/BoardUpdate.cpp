@@ -192,12 +192,27 @@ bool ZorvUpdater::programAndComplete (const DeviceRecord& record, const PanelAdd
                                                                           : "Exiting Boot Mode...",
                       verbose, logLevel::info);
     preciseSleep (timing.programCompletePauseMs);
-    if (sendProgramComplete (record, address, timing.connectTimeoutMs, timing.replyTimeoutMs) != DeviceResult::Success)
+    if (! completeProgramming (record, address, verbose, callback))
     {
         logIfVerbose (callback, "Error: Update failed!", verbose, logLevel::error);
         return false;
     }
     return true;
+}
+
+// Program complete comes straight after the last block, when the blocks may hold every local
+// port: like a block's, a try that found none is repeated until a port comes free.
+bool ZorvUpdater::completeProgramming (const DeviceRecord& record, const PanelAddress& address, bool verbose,
+                                       const UpdaterEventCallback& callback)
+{
+    LocalPortWait portWait;
+    while (! cancel)
+    {
+        const auto result = sendProgramComplete (record, address, timing.connectTimeoutMs, timing.replyTimeoutMs);
+        if (result != DeviceResult::NoLocalPort || ! awaitLocalPort (portWait, verbose, callback))
+            return result == DeviceResult::Success;
+    }
+    return false;
 }
 
 // What the board says once it runs again. An FPGA board that reports version 0 has not

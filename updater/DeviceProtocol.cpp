@@ -128,9 +128,8 @@ DeviceResult ZorvUpdater::sendProgramComplete (const DeviceRecord& record, const
                                                int connectTimeoutMs, int replyTimeoutMs)
 {
     TagBytes reply {};
-    const bool sent = readWriteDownloadTags (record, tagMessage::completeTagId, address, tagMessage::plainDataLength,
-                                             0, 0, nullptr, reply, connectTimeoutMs, replyTimeoutMs);
-    return sent ? DeviceResult::Success : DeviceResult::TransportFailed;
+    return downloadExchange (record, tagMessage::completeTagId, address, tagMessage::plainDataLength, 0, 0, nullptr,
+                             reply, connectTimeoutMs, replyTimeoutMs);
 }
 
 DeviceProbeResult ZorvUpdater::discoverDevice (const std::string& ipText, int32_t expectedDeviceType,

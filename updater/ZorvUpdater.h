@@ -191,6 +191,8 @@ private:
     void settleAfterFpgaErase (const UpdaterEventCallback& callback);
     bool programAndComplete (const DeviceRecord& record, const PanelAddress& address, const std::vector<uint8_t>& bytes,
                              uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
+    bool completeProgramming (const DeviceRecord& record, const PanelAddress& address, bool verbose,
+                              const UpdaterEventCallback& callback);
     int restartAndCheck (const DeviceRecord& record, const PanelAddress& address, bool verbose,
                          const UpdaterEventCallback& callback);
     DeviceResult readIdentity (const DeviceRecord& record, const PanelAddress& address, TagReplyHead& head);
@@ -204,8 +206,8 @@ private:
                                bool fpga, uint32_t flashLimit, bool verbose, const UpdaterEventCallback& callback);
     struct LocalPortWait
     {
-        std::optional<std::chrono::steady_clock::time_point> since;   // the current block's first try without a port
-        bool announced = false;                                         // the log has said so, once per image
+        std::optional<std::chrono::steady_clock::time_point> since;   // the current request's first try without a port
+        bool announced = false;                                         // the log has said so: once per image, once for program complete
     };
 
     bool sendProgramBlock (const DeviceRecord& record, const PanelAddress& address, const ProgramBlock& block,

@@ -115,7 +115,9 @@ TEST_F (Behaviours, EachBehaviourAsSeenByAClient)
         const auto readAsEnd = c.script.behaviour == Behaviour::ResetAfterAccept && received.error == closed
                                && testplatform::resetAtAcceptMayReadAsEndOfFile();
         if (! readAsEnd)
+        {
             EXPECT_EQ (received.error, c.ending) << c.name << ": " << received.error.message();
+        }
         EXPECT_EQ (recordedOn (sim, i + 1), c.recorded) << c.name;
     }
 }

@@ -3,8 +3,8 @@
 // TIME_WAIT (60 s on Linux). The board's device sits across a veth pair, where Linux does
 // not hand such ports out again early, and the computer's side has only a few ports.
 //
-// One case runs a real exhaustion through a whole board update: it lasts one TIME_WAIT,
-// a little over a minute.
+// Two cases run a real exhaustion, through a whole board update and into program complete:
+// each lasts one TIME_WAIT, a little over a minute.
 
 #include "tests/support/TestFolders.h"
 #include "tests/support/VethNetworks.h"
@@ -181,4 +181,24 @@ TEST_F (LocalPortShortage, LargeImageOutlastsTheTimeWaitOfItsOwnConnections)
     EXPECT_EQ (board.count (zsim::BoardRequest::ProgramBlock), 450u) << "every try that reached the board succeeded";
     imagewalk::expectFlashHoldsImage (flashOf (board), image, imagewalk::limit2048K, 450);
     EXPECT_EQ (warningsIn (log), 1);
+}
+
+// 20 local ports and 20 blocks: the last block takes the last port, and program complete,
+// which follows at once, finds none until the first block's TIME_WAIT is over.
+TEST_F (LocalPortShortage, ProgramCompleteWaitsForAPortTheBlocksStillHold)
+{
+    start (20);
+    const auto image = imageOfRecords (20);
+    EventLog log;
+    const auto file = testhex::HexFileWriter().writeBytes (image);
+    EXPECT_TRUE (Inspector::programAndComplete (*engine, console, picBoard, file, imagewalk::limit2048K, true,
+                                                log.callback()));
+
+    // Program complete has no answer: the board may take it a moment after it was sent.
+    for (int i = 0; i < 200 && device->board (picIndex).count (zsim::BoardRequest::ProgramComplete) == 0; ++i)
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+    const auto board = device->board (picIndex);
+    EXPECT_EQ (board.count (zsim::BoardRequest::ProgramBlock), 20u);
+    EXPECT_EQ (board.count (zsim::BoardRequest::ProgramComplete), 1u);
+    imagewalk::expectFlashHoldsImage (flashOf (board), image, imagewalk::limit2048K, 20);
 }

@@ -178,6 +178,13 @@ struct ZorvUpdaterInspector
         return engine.programFirmwareImage (record, address, file, fpga, flashLimit, verbose, callback);
     }
 
+    static bool programAndComplete (ZorvUpdater& engine, const DeviceRecord& record, const PanelAddress& address,
+                                    const std::vector<uint8_t>& file, uint32_t flashLimit, bool verbose,
+                                    const Callback& callback)
+    {
+        return engine.programAndComplete (record, address, file, flashLimit, verbose, callback);
+    }
+
     // Version scan.
     static std::string formatPanelVersionLine (const ZorvUpdater& engine, const DeviceRecord& record, const PanelScanEntry& entry)
     {

@@ -8,11 +8,6 @@
 
 namespace platform
 {
-bool frameworkKeepsSingleInstance()
-{
-    return false;
-}
-
 InstanceLock lockForProcessLifetime (const juce::File& lockFile)
 {
     const auto descriptor = ::open (lockFile.getFullPathName().toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

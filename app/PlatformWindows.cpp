@@ -4,11 +4,6 @@
 
 namespace platform
 {
-bool frameworkKeepsSingleInstance()
-{
-    return true;
-}
-
 InstanceLock lockForProcessLifetime (const juce::File& lockFile)
 {
     // Opened without sharing: a second open fails with a sharing violation while this

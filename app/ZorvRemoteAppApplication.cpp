@@ -14,9 +14,6 @@ constexpr int clientHeight = 680;
 // on, and the log view tells that the folder is missing.
 bool anotherInstanceOfThisUserRuns()
 {
-    if (platform::frameworkKeepsSingleInstance())
-        return false;
-
     const auto folder = getAppSupportDirectory (true);
     return folder != juce::File()
         && platform::lockForProcessLifetime (folder.getChildFile ("ZorvUpdater.lock")) == platform::InstanceLock::heldElsewhere;
@@ -33,10 +30,12 @@ const juce::String ZorvRemoteAppApplication::getApplicationVersion()
     return "7.48";
 }
 
-// Where the framework's check does not keep instances apart, initialise does.
+// The framework's own check is one for all users of the computer (a lock file in /var/tmp on
+// Linux, a named mutex in the global namespace on Windows): another user's instance would
+// block it, or on Linux leave it open. initialise keeps to one instance per user instead.
 bool ZorvRemoteAppApplication::moreThanOneInstanceAllowed()
 {
-    return ! platform::frameworkKeepsSingleInstance();
+    return true;
 }
 
 void ZorvRemoteAppApplication::initialise (const juce::String&)

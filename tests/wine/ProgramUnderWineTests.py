@@ -46,6 +46,8 @@ class ProgramUnderWine(unittest.TestCase):
         geometry = self.desktop.geometry(window)
         self.assertEqual((geometry.width, geometry.height), (720, 680))
 
+        self.assertTrue(os.path.exists(os.path.join(self.folder, "ZorvUpdater.lock")),
+                        "the instance lock is the user's own, beside the log")
         second = self.start()
         self.assertEqual(second.wait(GENEROUS), 0, "a second start simply ends")
         self.assertEqual(len(self.desktop.windows()), 1)

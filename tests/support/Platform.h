@@ -20,7 +20,7 @@ namespace testplatform
     juce::File userApplicationDataBase();
 
     // Whether a connection the peer resets just after accepting it may reach the client as
-    // an orderly end of file instead: Wine's Winsock sometimes delivers the abortive close of
-    // a freshly accepted socket that way; Linux always reports the reset.
+    // an orderly end of file instead: Wine's Winsock reports a reset that has already come
+    // when the read starts that way; Linux always reports the reset.
     bool resetAtAcceptMayReadAsEndOfFile();
 }

@@ -63,7 +63,7 @@ TEST (SimulatorReachability, RefusingRefusesAtOnce)
     Client client;
     EXPECT_EQ (client.connect (address, replyWait), boost::asio::error::connection_refused);
 
-    sim.setReachability (Reachability::Accepting);
+    ASSERT_TRUE (sim.setReachability (Reachability::Accepting));
     EXPECT_TRUE (answersDiscover (address));
 }
 
@@ -72,7 +72,7 @@ TEST (SimulatorReachability, UnresponsiveLetsConnectsTimeOut)
     const auto address = testnet::loopbackAddress (0);
     zsim::DeviceSimulator sim (identity(), address);
     ASSERT_TRUE (sim.start());
-    sim.setReachability (Reachability::Unresponsive);
+    ASSERT_TRUE (sim.setReachability (Reachability::Unresponsive));
 
     for (int attempt = 0; attempt < 2; ++attempt)
     {
@@ -83,7 +83,7 @@ TEST (SimulatorReachability, UnresponsiveLetsConnectsTimeOut)
     }
     EXPECT_EQ (sim.connectionCount(), 0u);
 
-    sim.setReachability (Reachability::Accepting);
+    ASSERT_TRUE (sim.setReachability (Reachability::Accepting));
     EXPECT_TRUE (answersDiscover (address));
 }
 

@@ -156,7 +156,9 @@ TEST_F (BoardProcedures, InterfaceBoardFoundAtALaterProbe)
     {
         progress.push_back (e.progress);
         if (++progressEvents == firstProbe + 50)
-            device->setReachability (zsim::Reachability::Accepting);
+        {
+            EXPECT_TRUE (device->setReachability (zsim::Reachability::Accepting));
+        }
     });
     expectTicksThenSweep (progress, firstProbe + UpdaterTiming::probeIntervalTicks, interfaceTicks);
     EXPECT_EQ (discoverRequests(), 1u);

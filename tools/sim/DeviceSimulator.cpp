@@ -56,11 +56,12 @@ struct DeviceSimulator::Impl
 
     bool start();
     void stop();
-    void setReachability (Reachability);
+    bool setReachability (Reachability);
 
     const std::string address;
     const std::optional<boost::asio::ip::address_v4> ipv4;
     uint16_t port;
+    bool served = false;                // started once: the address was ours
 
     DeviceModel device;
     RequestLog log;
@@ -82,7 +83,7 @@ bool DeviceSimulator::Impl::start()
         return false;
 
     io = std::make_unique<boost::asio::io_context>();
-    listener = std::make_unique<Listener> (*io, boost::asio::ip::tcp::endpoint (*ipv4, port), device, log, scripts);
+    listener = std::make_unique<Listener> (*io, boost::asio::ip::tcp::endpoint (*ipv4, port), device, log, scripts, served);
 
     if (! listener->start (reachability))
     {
@@ -91,6 +92,7 @@ bool DeviceSimulator::Impl::start()
         return false;
     }
     port = listener->port();
+    served = true;
 
     thread = std::thread ([context = io.get()]
                           {
@@ -118,20 +120,16 @@ void DeviceSimulator::Impl::stop()
     io.reset();
 }
 
-void DeviceSimulator::Impl::setReachability (Reachability wanted)
+bool DeviceSimulator::Impl::setReachability (Reachability wanted)
 {
     const std::lock_guard<std::mutex> lock (control);
     reachability = wanted;
     if (io == nullptr)
-        return;
+        return true;
 
-    std::promise<void> applied;
-    boost::asio::post (*io, [&]
-                       {
-                           listener->apply (wanted);
-                           applied.set_value();
-                       });
-    applied.get_future().wait();
+    std::promise<bool> applied;
+    boost::asio::post (*io, [&] { applied.set_value (listener->apply (wanted)); });
+    return applied.get_future().get();
 }
 
 DeviceSimulator::DeviceSimulator (DeviceSetup setup, std::string address, uint16_t port)
@@ -151,7 +149,7 @@ DeviceSimulator::~DeviceSimulator()
 
 bool DeviceSimulator::start()                       { return impl->start(); }
 void DeviceSimulator::stop()                        { impl->stop(); }
-void DeviceSimulator::setReachability (Reachability r) { impl->setReachability (r); }
+bool DeviceSimulator::setReachability (Reachability r) { return impl->setReachability (r); }
 
 void DeviceSimulator::scriptConnections (std::vector<ConnectionScript> scripts)
 {

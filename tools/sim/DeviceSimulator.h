@@ -100,8 +100,9 @@ public:
     bool start();
     void stop();
 
-    // In force when it returns; connections already accepted are not touched.
-    void setReachability (Reachability);
+    // In force when it returns; connections already accepted are not touched. False when
+    // the address could not be bound again: the device then refuses connections.
+    bool setReachability (Reachability);
 
     // Scripts the next accepted connections in order, replacing scripts not yet used;
     // connections past the script use the default.

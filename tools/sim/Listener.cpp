@@ -1,6 +1,7 @@
 #include "tools/sim/Listener.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace zsim
 {
@@ -12,12 +13,18 @@ namespace
     // After an accept fails for want of resources (file handles), try again a little later
     // instead of spinning.
     constexpr std::chrono::milliseconds acceptRetry { 20 };
+
+    // An address this device gave up a moment ago can stay taken while its closed socket
+    // winds down a pending accept (seen under Wine, for some milliseconds under load): a bind
+    // of such an address waits for it this long before the device refuses instead.
+    constexpr std::chrono::milliseconds rebindWait { 2000 };
+    constexpr std::chrono::milliseconds rebindPoll { 5 };
 }
 
 Listener::Listener (boost::asio::io_context& context, tcp::endpoint where,
-                    DeviceModel& d, RequestLog& l, ScriptQueue& s)
+                    DeviceModel& d, RequestLog& l, ScriptQueue& s, bool heldBefore)
     : endpoint (where), device (d), log (l), scripts (s),
-      acceptor (context), filler (context), retry (context), outage (context)
+      acceptor (context), filler (context), retry (context), outage (context), held (heldBefore)
 {
 }
 
@@ -109,6 +116,24 @@ bool Listener::listen (int backlog)
 
 bool Listener::bind()
 {
+    const auto giveUp = std::chrono::steady_clock::now() + rebindWait;
+    for (;;)
+    {
+        const error_code error = tryBind();
+        if (! error)
+        {
+            held = true;
+            return true;
+        }
+        if (! held || error != boost::asio::error::address_in_use
+            || std::chrono::steady_clock::now() >= giveUp)
+            return false;
+        std::this_thread::sleep_for (rebindPoll);
+    }
+}
+
+error_code Listener::tryBind()
+{
     error_code error;
     acceptor.open (endpoint.protocol(), error);
    #if ! defined (_WIN32)
@@ -125,7 +150,7 @@ bool Listener::bind()
 
     if (error)
         closeListening();
-    return ! error;
+    return error;
 }
 
 // A listener with backlog 0 that never accepts still completes one handshake into its

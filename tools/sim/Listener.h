@@ -16,8 +16,9 @@ namespace zsim
 class Listener
 {
 public:
+    // heldBefore: this device served the address a moment ago (a restart after a stop).
     Listener (boost::asio::io_context& io, boost::asio::ip::tcp::endpoint endpoint,
-              DeviceModel& device, RequestLog& log, ScriptQueue& scripts);
+              DeviceModel& device, RequestLog& log, ScriptQueue& scripts, bool heldBefore);
 
     // Binds the address whatever the reachability, which tells at once whether it is ours,
     // then gives the reachability asked for; false when the address cannot be bound.
@@ -42,6 +43,7 @@ private:
     bool isOpenAs (Reachability reachability) const;
     bool listen (int backlog);
     bool bind();
+    boost::system::error_code tryBind();
     bool jam();
     void closeListening();
     void acceptNext();
@@ -56,6 +58,7 @@ private:
     boost::asio::ip::tcp::socket filler;
     boost::asio::steady_timer retry;
     boost::asio::steady_timer outage;
+    bool held;                // the address was ours before: a bind may wait for it
     bool offline = false;
     Reachability wanted = Reachability::Accepting;
     uint64_t generation = 0;  // a completion from before the last close is stale

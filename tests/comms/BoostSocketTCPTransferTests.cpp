@@ -1,5 +1,6 @@
 #include "comms/GenericCommsBaseError.h"
 #include "tests/comms/LinkFixture.h"
+#include "tests/support/Platform.h"
 
 #include <boost/system/system_error.hpp>
 
@@ -129,6 +130,7 @@ TEST_F (LinkTransfer, PeerThatClosesMidReplyGivesSocketClosed)
     }
 }
 
+// The library's own error; under Wine the reset may arrive as an end of file instead.
 TEST_F (LinkTransfer, ResetBySocketErrorOfTheLibrary)
 {
     for (const auto& read : readKinds)
@@ -138,7 +140,19 @@ TEST_F (LinkTransfer, ResetBySocketErrorOfTheLibrary)
         sendDiscover (*link);
 
         std::array<uint8_t, recordSize> reply {};
-        EXPECT_THROW (read.read (*link, reply.data(), recordSize), boost::system::system_error);
+        try
+        {
+            read.read (*link, reply.data(), recordSize);
+            ADD_FAILURE() << "no exception";
+        }
+        catch (const boost::system::system_error&)
+        {
+        }
+        catch (const aComms::GenericCommsBaseError& error)
+        {
+            if (! (std::string (error.what()) == "SocketClosedError" && testplatform::resetMayReadAsEndOfFile()))
+                ADD_FAILURE() << error.what();
+        }
         EXPECT_FALSE (link->isAttached());
     }
 }

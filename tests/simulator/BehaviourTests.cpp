@@ -112,8 +112,8 @@ TEST_F (Behaviours, EachBehaviourAsSeenByAClient)
             received = client.receive (c.expected.size() + 1, c.ending == heldOpen ? quietWait : replyWait);
         }
         EXPECT_EQ (received.bytes, c.expected) << c.name;
-        const auto readAsEnd = c.script.behaviour == Behaviour::ResetAfterAccept && received.error == closed
-                               && testplatform::resetAtAcceptMayReadAsEndOfFile();
+        const auto readAsEnd = c.ending == reset && received.error == closed
+                               && testplatform::resetMayReadAsEndOfFile();
         if (! readAsEnd)
         {
             EXPECT_EQ (received.error, c.ending) << c.name << ": " << received.error.message();

@@ -40,7 +40,7 @@ juce::File userApplicationDataBase()
     return home == nullptr ? juce::File() : juce::File (home).getChildFile (".config");
 }
 
-bool resetAtAcceptMayReadAsEndOfFile()
+bool resetMayReadAsEndOfFile()
 {
     return false;
 }

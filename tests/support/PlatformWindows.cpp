@@ -51,7 +51,7 @@ juce::File userApplicationDataBase()
     return juce::File (juce::String (path));
 }
 
-bool resetAtAcceptMayReadAsEndOfFile()
+bool resetMayReadAsEndOfFile()
 {
     return true;
 }

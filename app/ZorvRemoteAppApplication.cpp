@@ -4,6 +4,8 @@
 #include "logging/AppFolders.h"
 #include "ui/MainComponent.h"
 
+#include <ApplicationVersion.h>
+
 namespace
 {
 constexpr int clientWidth = 720;
@@ -27,7 +29,7 @@ const juce::String ZorvRemoteAppApplication::getApplicationName()
 
 const juce::String ZorvRemoteAppApplication::getApplicationVersion()
 {
-    return "7.48";
+    return applicationVersion;
 }
 
 // The framework's own check is one for all users of the computer (a lock file in /var/tmp on
@@ -75,7 +77,7 @@ ZorvRemoteAppApplication::MainWindow::MainWindow (const juce::String& name, std:
                             false)
 {
     setUsingNativeTitleBar (true);
-    setName ("Zorv Updater  [" + juce::String ("7.48") + "]");
+    setName ("Zorv Updater  [" + juce::String (applicationVersion) + "]");
     setContentOwned (content.release(), true);
     setResizable (false, false);
     setSize (clientWidth, clientHeight);

@@ -16,11 +16,11 @@
 //
 // Usage: bench_autoupdate [image KiB, default 4]. Run through scripts/bench.
 
-#include "tests/support/HexFileWriter.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestNet.h"
 #include "tests/updater/CompressedTiming.h"
 #include "tests/updater/ZorvUpdaterInspector.h"
+#include "tools/hex/HexFileWriter.h"
 #include "tools/sim/BoardLayouts.h"
 #include "updater/BoardTables.h"
 #include "updater/DeviceCatalogue.h"

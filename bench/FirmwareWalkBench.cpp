@@ -4,7 +4,7 @@
 // then the judgement of the whole HEX file that a board update makes before it contacts
 // the board.
 
-#include "tests/support/HexFileWriter.h"
+#include "tools/hex/HexFileWriter.h"
 #include "updater/FirmwareImageWalker.h"
 
 #include <chrono>

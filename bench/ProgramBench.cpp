@@ -21,11 +21,11 @@
 
 #include "bench/MinimalExchange.h"
 #include "bench/Platform.h"
-#include "tests/support/HexFileWriter.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestNet.h"
 #include "tests/support/VethNetworks.h"
 #include "tests/updater/EngineFixture.h"
+#include "tools/hex/HexFileWriter.h"
 #include "tools/sim/BoardLayouts.h"
 #include "updater/BoardTables.h"
 

@@ -12,6 +12,7 @@
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestNet.h"
 
+#include <ApplicationVersion.h>
 #include <juce_core/juce_core.h>
 
 #include <algorithm>
@@ -31,7 +32,7 @@ constexpr int runs = 5;
 constexpr auto startLimit = std::chrono::seconds (30);
 constexpr auto settleTime = std::chrono::seconds (2);
 constexpr int idleSeconds = 10;
-const std::string appTitle ("Zorv Updater  [7.48]");
+const std::string appTitle (std::string ("Zorv Updater  [") + applicationVersion + "]");
 const std::string emptyWindowTitle ("Empty framework window");
 
 double millisecondsBetween (Clock::time_point from, Clock::time_point to)

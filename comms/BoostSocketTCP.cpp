@@ -1,5 +1,6 @@
 #include "comms/BoostSocketTCP.h"
 #include "comms/GenericCommsBaseError.h"
+#include "comms/Platform.h"
 #include "comms/TimedTransfer.h"
 
 #include <boost/asio/error.hpp>
@@ -125,7 +126,7 @@ void BoostSocketTCP::handleConnect (const boost::system::error_code& error, uint
         if (id != attemptCounter.load())
             return;
 
-        noLocalPort = meansNoLocalPort (error);
+        noLocalPort = platform::meansNoLocalPort (error);
         const bool result = ! error && setUpAttachedSocket();
         attachPromise.set_value (result);
     }
@@ -286,15 +287,6 @@ int BoostSocketTCP::writeDataWithTimeout (const uint8_t* buffer, int length, int
                                       GenericCommsBaseError::writeTimeout);
         return (int) outcome.count;
     });
-}
-
-bool meansNoLocalPort (const boost::system::error_code& error)
-{
-   #if defined (_WIN32)
-    return error == boost::asio::error::address_in_use || error == boost::asio::error::no_buffer_space;
-   #else
-    return error == boost::system::errc::address_not_available;
-   #endif
 }
 
 LinkAttempt attachLink (boost::asio::io_context& context, std::string name, uint16_t port,

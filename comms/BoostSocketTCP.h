@@ -83,11 +83,6 @@ private:
     std::future<bool> attachFuture;
 };
 
-// Whether a connect failed for want of a free local port. Linux reports it as "address not
-// available"; Windows, where that error means a bad remote address, as "address in use" or
-// "no buffer space".
-bool meansNoLocalPort (const boost::system::error_code& error);
-
 // A client link to address:port; `link` is null unless it attached within the time-out.
 struct LinkAttempt
 {

@@ -3,7 +3,7 @@
 //
 //   fuzz_seed_corpus <folder>
 
-#include "tests/support/HexFileWriter.h"
+#include "tools/hex/HexFileWriter.h"
 
 #include <fstream>
 #include <iostream>

@@ -2,6 +2,8 @@
 #include "logging/AppFolders.h"
 #include "logging/Platform.h"
 
+#include <ApplicationVersion.h>
+
 #include <chrono>
 #include <iomanip>
 #include <sstream>
@@ -9,7 +11,6 @@
 namespace
 {
     const char* const appName = "ZorvUpdater";
-    const char* const appVersion = "7.48";
 }
 
 AppLogger& AppLogger::instance()
@@ -30,7 +31,7 @@ void AppLogger::init()
         return;     // no per-user folder: the lines are lost rather than written somewhere odd
 
     const auto logFile = folder.getChildFile (juce::String (appName) + ".log");
-    const auto welcome = juce::String (appName) + " v" + appVersion + "\n"
+    const auto welcome = juce::String (appName) + " v" + applicationVersion + "\n"
                        + "App Dir: " + juce::String (getExecutableDirectory());
 
     logger = std::make_unique<juce::FileLogger> (logFile, welcome, maxInitialFileSize);

@@ -6,6 +6,8 @@
 #include "ui/Typefaces.h"
 #include "ui/UIColours.h"
 
+#include <ApplicationVersion.h>
+
 namespace
 {
 constexpr int screenWidth = 845;
@@ -133,7 +135,7 @@ void AboutScreen::showInformation (const juce::String& buildDate, const platform
     const auto os = system.operatingSystem.contains ("OSX") ? juce::String ("macOS") : system.operatingSystem;
 
     juce::StringArray headings { "Version:", "Build Arch:", "CPU:", "OS:" };
-    juce::StringArray values { "7.48", system.buildArchitecture, system.processorName, os };
+    juce::StringArray values { applicationVersion, system.buildArchitecture, system.processorName, os };
     if (buildDate.isNotEmpty())
     {
         headings.insert (1, "Build Date:");

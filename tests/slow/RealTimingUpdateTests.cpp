@@ -1,5 +1,6 @@
 // A PIC board update with the program's own timing, as a technician's machine runs it: both
-// restart waits at their full 30 s. Labelled slow; the test command leaves it out.
+// restart waits at their full 30 s. Labelled slow: the test command runs it in the normal
+// flavour alone.
 
 #include "tests/updater/UpdateFixture.h"
 

@@ -2,8 +2,6 @@
 // their colours and resets, the end of an operation, and events it does not know.
 
 #include "tests/ui/MainComponentFixture.h"
-#include "ui/MessageBoxes.h"
-#include "ui/Platform.h"
 #include "ui/UIColours.h"
 
 namespace
@@ -130,31 +128,4 @@ TEST_F (EngineEvents, AnUnknownEventChangesNothing)
     EXPECT_EQ (logView().getText(), text);
     EXPECT_FALSE (inspect().progressBar1().isVisible());
     EXPECT_TRUE (byId<juce::Button> ("btnScanDev")->isEnabled());
-}
-
-// The framework's result codes per platform: on Linux it draws the box itself and its codes
-// are not button indexes; on Windows its Task Dialog reports the index, and its classic box
-// reports 2 for the second button of a two-button box. Every code means one button, and a
-// code that names none means the last.
-TEST (MessageBoxes, EveryResultCodeMeansOneButton)
-{
-    struct Case
-    {
-        int buttons;
-        int result;
-        int index;
-    };
-   #if JUCE_WINDOWS
-    const Case cases[] = { { 1, 0, 0 },
-                           { 2, 0, 0 }, { 2, 1, 1 },
-                           { 3, 0, 0 }, { 3, 1, 1 }, { 3, 2, 2 },
-                           { 2, 2, 1 }, { 1, 1, 0 }, { 2, 7, 1 }, { 3, -1, 2 } };
-   #else
-    const Case cases[] = { { 1, 0, 0 },
-                           { 2, 1, 0 }, { 2, 0, 1 },
-                           { 3, 1, 0 }, { 3, 2, 1 }, { 3, 0, 2 },
-                           { 1, 1, 0 }, { 2, 7, 1 }, { 3, -1, 2 } };
-   #endif
-    for (const auto& c : cases)
-        EXPECT_EQ (platform::buttonIndexForResult (c.result, c.buttons), c.index) << c.buttons << " buttons, result " << c.result;
 }

@@ -1,8 +1,8 @@
 // Random images written as Intel HEX files in many shapes: what the walk yields, stored the
 // way a board stores it, must be exactly the image's bytes inside the flash window.
 
-#include "tests/support/HexFileWriter.h"
 #include "tests/updater/ImageWalk.h"
+#include "tools/hex/HexFileWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // How single Intel HEX records become blocks: padding, addressing, the window and progress.
 
-#include "tests/support/HexFileWriter.h"
 #include "tests/updater/ImageWalk.h"
+#include "tools/hex/HexFileWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // a PIC board's program flash that stores accepted blocks the way its boot loader does, and
 // images around the flash window's edges with the check of a flash against them.
 
-#include "tests/support/HexFileWriter.h"
+#include "tools/hex/HexFileWriter.h"
 #include "updater/FirmwareImageWalker.h"
 
 #include <gtest/gtest.h>

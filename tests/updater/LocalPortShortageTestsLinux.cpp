@@ -116,13 +116,6 @@ protected:
 };
 }
 
-TEST (LocalPortWaitTiming, PollsEveryQuarterSecondForAtMostFourMinutes)
-{
-    const UpdaterTiming timing;
-    EXPECT_EQ (timing.localPortPollMs, 250);
-    EXPECT_EQ (timing.localPortWaitMs, 240000);
-}
-
 // The block's 65 tries, 5 ms apart, would be spent in a third of a second; the wait goes on
 // until cancelled, and the cancel ends it at once.
 TEST_F (LocalPortShortage, BlockWaitsWithoutSpendingItsTriesUntilCancelled)

@@ -3,8 +3,8 @@
 // Firmware files with one malformed HEX record each: what the walk must reject, shared by
 // the walk's own tests and by the whole board updates that must not touch a board for them.
 
-#include "tests/support/HexFileWriter.h"
 #include "tests/updater/ImageWalk.h"
+#include "tools/hex/HexFileWriter.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 // of an operation as a short table of rows.
 
 #include "tests/updater/EngineFixture.h"
-#include "tests/support/HexFileWriter.h"
+#include "tools/hex/HexFileWriter.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestNet.h"
 #include "tools/sim/BoardLayouts.h"

@@ -27,6 +27,8 @@ const Pause pauses[] =
     { "finish pause", &UpdaterTiming::finishPauseMs, 1000 },
     { "program complete pause", &UpdaterTiming::programCompletePauseMs, 255 },
     { "block retry pause", &UpdaterTiming::blockRetryPauseMs, 500 },
+    { "local port poll", &UpdaterTiming::localPortPollMs, 250 },
+    { "local port wait", &UpdaterTiming::localPortWaitMs, 240000 },
     { "answer poll", &UpdaterTiming::answerPollMs, 100 },
     { "scan end pause", &UpdaterTiming::scanEndPauseMs, 200 },
 };

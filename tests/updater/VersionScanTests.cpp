@@ -184,6 +184,9 @@ TEST_F (OperationTest, RemoteTypesAreNotScannedAtAll)
         EXPECT_TRUE (sameNarrative (framed ({}, "Get Versions completed successfully"), events.rows()));
         EXPECT_EQ (events.all().size(), 3u) << "no progress either";
         EXPECT_EQ (device->connectionCount(), 0u);
+        // The engine is free again only once the worker is past its final event: a launch
+        // before that would be turned away.
+        ASSERT_TRUE (eventually ([this] { return ! Inspector::busy (*engine); }));
     }
 }
 

@@ -41,9 +41,8 @@ class ExecutableResources(unittest.TestCase):
 
     def test_version_block_says_7_48(self):
         block = run("wrestool", "-x", "--raw", "--type=16", self.executable).decode("utf-16-le", "replace")
-        self.assertIn("7.48", block)
-        self.assertIn("FileVersion", block)
-        self.assertIn("ProductVersion", block)
+        for key in ("FileVersion", "ProductVersion"):
+            self.assertRegex(block, key + "\x00+7\\.48\x00", key + " reads 7.48")
 
     def test_two_icon_groups(self):
         listing = run("wrestool", "-l", self.executable).decode("utf-8", "replace")

@@ -4,7 +4,7 @@
 // of the device types that have firmware, and the check that a simulated board holds what
 // its file carries. Shared by the demo, the window's end-to-end tests and the benchmarks.
 
-#include "tests/support/HexFileWriter.h"
+#include "tools/hex/HexFileWriter.h"
 #include "tools/sim/BoardTypes.h"
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "tests/support/HexFileWriter.h"
+#include "tools/hex/HexFileWriter.h"
 
 #include <algorithm>
 #include <stdexcept>

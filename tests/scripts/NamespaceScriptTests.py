@@ -48,6 +48,14 @@ class NamespaceScripts(unittest.TestCase):
         self.assertFalse(os.path.exists(self.marker), "the command ran outside a namespace")
         self.assertIn("no private network namespace can be made", result.stderr)
 
+    def test_a_marker_exported_by_hand_is_no_namespace(self):
+        env = dict(self.env, ZORV_IN_NETNS="1")
+        for script in (IN_NETNS, IN_WINE):
+            result = self.run_script(script, "touch", self.marker, env=env)
+            self.assertNotEqual(result.returncode, 0, script)
+            self.assertFalse(os.path.exists(self.marker), script + " ran the command outside a namespace")
+        self.assertFalse(os.path.exists(self.wine_marker), "Wine was started outside a namespace")
+
     def test_in_wine_refuses_and_starts_no_wine(self):
         result = self.run_script(IN_WINE, "touch", self.marker)
         self.assertNotEqual(result.returncode, 0)
@@ -66,11 +74,13 @@ class NamespaceScripts(unittest.TestCase):
         env["PATH"] = os.environ["PATH"]
         if subprocess.run(["unshare", "-rn", "true"], stderr=subprocess.DEVNULL).returncode != 0:
             self.skipTest("no private network namespace can be made here")
-        result = self.run_script(IN_NETNS, "sh", "-c", 'echo "$ZORV_IN_NETNS"; ip -o link show', env=env)
+        result = self.run_script(IN_NETNS, "sh", "-c",
+                                 'echo "$ZORV_IN_NETNS"; readlink /proc/self/ns/net; ip -o link show', env=env)
         self.assertEqual(result.returncode, 0, result.stderr)
         lines = result.stdout.splitlines()
-        self.assertEqual(lines[0], "1")
-        self.assertEqual([line.split(":")[1].strip() for line in lines[1:]], ["lo"])
+        self.assertEqual(lines[0], lines[1], "the marker names the command's own namespace")
+        self.assertNotEqual(lines[0], os.readlink("/proc/self/ns/net"))
+        self.assertEqual([line.split(":")[1].strip() for line in lines[2:]], ["lo"])
 
 
 if __name__ == "__main__":

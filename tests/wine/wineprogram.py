@@ -84,4 +84,5 @@ def roaming_folder():
 
 
 def inside_private_namespace():
-    return os.environ.get("ZORV_IN_NETNS") == "1"
+    """Whether this runs in the namespace scripts/in-netns made, which ZORV_IN_NETNS names."""
+    return os.environ.get("ZORV_IN_NETNS", "") == os.readlink("/proc/self/ns/net")

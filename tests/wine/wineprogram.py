@@ -51,6 +51,18 @@ class Desktop:
     def geometry(self, window):
         return window.get_geometry()
 
+    def icons(self, window):
+        """The images of the window's icon as the window system has them: (width, height,
+        ARGB pixels) for each size Wine hands over."""
+        value = window.get_full_property(self.display.intern_atom("_NET_WM_ICON"), X.AnyPropertyType)
+        words = list(value.value) if value is not None else []
+        images = []
+        while len(words) >= 2:
+            width, height = words[0], words[1]
+            images.append((width, height, words[2:2 + width * height]))
+            words = words[2 + width * height:]
+        return images
+
     def request_close(self, window):
         """What a window manager sends when the user presses the close button."""
         protocols = self.display.intern_atom("WM_PROTOCOLS")

@@ -83,6 +83,32 @@ class ProgramUnderWine(unittest.TestCase):
         self.desktop.request_close(window)
         self.assertEqual(process.wait(GENEROUS), 0)
 
+    def test_runs_from_folders_with_letters_beyond_ascii(self):
+        drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+        folder = os.path.join(drive, "Prüfung Ö", "Ελληνικά")
+        profile = os.path.join(drive, "Profiles", "Jörg Ω")
+        self.addCleanup(shutil.rmtree, os.path.join(drive, "Prüfung Ö"), ignore_errors=True)
+        self.addCleanup(shutil.rmtree, os.path.join(drive, "Profiles"), ignore_errors=True)
+        os.makedirs(folder)
+        os.makedirs(profile)
+        built = os.path.dirname(self.executable)
+        for name in ("ZorvUpdater.exe", "Changelog.txt"):
+            shutil.copy(os.path.join(built, name), folder)
+        roaming = os.path.join(profile, "AppData", "Roaming")
+
+        with wineprogram.RoamingFolder(roaming, profile):
+            process = wineprogram.start(os.path.join(folder, "ZorvUpdater.exe"))
+            self.processes.append(process)
+            window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
+            self.assertIsNotNone(window)
+            self.desktop.request_close(window)
+            self.assertEqual(process.wait(GENEROUS), 0)
+
+        log = os.path.join(roaming, "Zorv", "ZorvUpdater", "ZorvUpdater.log")
+        with open(log, encoding="utf-8") as file:
+            text = file.read()
+        self.assertIn("ZorvUpdater v7.48\nApp Dir: C:\\Prüfung Ö\\Ελληνικά\n", text)
+
     def test_settings_are_read_from_beside_the_log_and_nowhere_else(self):
         os.makedirs(self.folder)
         settings = os.path.join(self.folder, "ZorvUpdater.settings")

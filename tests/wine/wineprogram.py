@@ -95,6 +95,50 @@ def roaming_folder():
     return os.path.join(users, names[0], "AppData", "Roaming")
 
 
+SHELL_FOLDERS = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
+
+
+def windows_path(linux_path):
+    """A path under the prefix's drive_c as a program under Wine names it."""
+    drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+    return "C:\\" + os.path.relpath(linux_path, drive).replace("/", "\\")
+
+
+def import_registry(text, folder):
+    """Imports registry text (a version 5 .reg file's content); the file is written in
+    UTF-16, as the system's registry editor writes it, so that any letter survives."""
+    path = os.path.join(folder, "import.reg")
+    with open(path, "w", encoding="utf-16") as file:
+        file.write(text)
+    regedit("/S", path)
+
+
+def regedit(*arguments):
+    subprocess.run(["wine", "regedit"] + list(arguments), check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class RoamingFolder:
+    """While the block runs, the Wine user's roaming application-data folder is another
+    one, a folder under drive_c; the system's own setting comes back afterwards."""
+
+    def __init__(self, linux_path, scratch):
+        self.linux_path = linux_path
+        self.scratch = scratch
+        self.saved = os.path.join(scratch, "saved.reg")
+
+    def __enter__(self):
+        regedit("/E", self.saved, SHELL_FOLDERS)
+        os.makedirs(self.linux_path, exist_ok=True)
+        value = windows_path(self.linux_path).replace("\\", "\\\\")
+        import_registry('Windows Registry Editor Version 5.00\n\n[%s]\n"AppData"="%s"\n'
+                        % (SHELL_FOLDERS, value), self.scratch)
+        return self
+
+    def __exit__(self, *exception):
+        regedit("/S", self.saved)
+
+
 def inside_private_namespace():
     """Whether this runs in the namespace scripts/in-netns made, which ZORV_IN_NETNS names."""
     return os.environ.get("ZORV_IN_NETNS", "") == os.readlink("/proc/self/ns/net")

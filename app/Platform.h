@@ -1,10 +1,25 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 // Where the application shell meets the operating system.
 namespace platform
 {
+    // Whether the framework's own single-instance lock keeps a second start from reaching
+    // the application. On Windows it is a named mutex of the user's session; on Linux it is
+    // a lock file in a folder that all users share, where another user's file would block
+    // or open it, so the program keeps a lock of the user's own there instead.
+    bool frameworkLockKeepsOneInstance();
+
+    // Where the framework's lock does not: whether this user runs the program already. The
+    // first start takes the user's lock and holds it for the life of its process.
+    bool anotherInstanceOfThisUserRuns();
+
+    // Gives the window, and the program's windows opened after it, the program's own icon in
+    // the title bar and on the taskbar.
+    void showProgramIcon (juce::ComponentPeer& peer);
+
+    // Linux: the per-user lock.
     enum class InstanceLock
     {
         taken,          // this process holds it now

@@ -1,5 +1,7 @@
 #include "app/Platform.h"
 
+#include "logging/AppFolders.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -8,6 +10,26 @@
 
 namespace platform
 {
+bool frameworkLockKeepsOneInstance()
+{
+    return false;
+}
+
+// The lock lives beside the log, in the user's own folder, where no other user's file can
+// stand in its way. With no such folder there is nothing to lock: the start goes on, and
+// the log view tells that the folder is missing.
+bool anotherInstanceOfThisUserRuns()
+{
+    const auto folder = getAppSupportDirectory (true);
+    return folder != juce::File()
+        && lockForProcessLifetime (folder.getChildFile ("ZorvUpdater.lock")) == InstanceLock::heldElsewhere;
+}
+
+// The desktop gives the window its own icon: the program has none for the window system.
+void showProgramIcon (juce::ComponentPeer&)
+{
+}
+
 InstanceLock lockForProcessLifetime (const juce::File& lockFile)
 {
     const auto descriptor = ::open (lockFile.getFullPathName().toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -1,7 +1,6 @@
 #include "app/ZorvRemoteAppApplication.h"
 
 #include "app/Platform.h"
-#include "logging/AppFolders.h"
 #include "ui/MainComponent.h"
 
 #include <ApplicationVersion.h>
@@ -10,16 +9,6 @@ namespace
 {
 constexpr int clientWidth = 720;
 constexpr int clientHeight = 680;
-
-// The per-user lock lives beside the log, in the user's own folder, where no other user's
-// file can stand in its way. With no such folder there is nothing to lock: the start goes
-// on, and the log view tells that the folder is missing.
-bool anotherInstanceOfThisUserRuns()
-{
-    const auto folder = getAppSupportDirectory (true);
-    return folder != juce::File()
-        && platform::lockForProcessLifetime (folder.getChildFile ("ZorvUpdater.lock")) == platform::InstanceLock::heldElsewhere;
-}
 }
 
 const juce::String ZorvRemoteAppApplication::getApplicationName()
@@ -32,17 +21,16 @@ const juce::String ZorvRemoteAppApplication::getApplicationVersion()
     return applicationVersion;
 }
 
-// The framework's own check is one for all users of the computer (a lock file in /var/tmp on
-// Linux, a named mutex in the global namespace on Windows): another user's instance would
-// block it, or on Linux leave it open. initialise keeps to one instance per user instead.
+// Where the framework's lock cannot keep users apart, initialise keeps to one instance per
+// user instead.
 bool ZorvRemoteAppApplication::moreThanOneInstanceAllowed()
 {
-    return true;
+    return ! platform::frameworkLockKeepsOneInstance();
 }
 
 void ZorvRemoteAppApplication::initialise (const juce::String&)
 {
-    if (anotherInstanceOfThisUserRuns())
+    if (platform::anotherInstanceOfThisUserRuns())
     {
         quit();
         return;
@@ -82,6 +70,9 @@ ZorvRemoteAppApplication::MainWindow::MainWindow (const juce::String& name, std:
     setResizable (false, false);
     setSize (clientWidth, clientHeight);
     addToDesktop (getDesktopWindowStyleFlags());
+
+    if (auto* peer = getPeer())
+        platform::showProgramIcon (*peer);
 
     // The window system's frame must not squeeze the client area.
     if (auto* peer = getPeer())

@@ -144,7 +144,7 @@ int main (int argc, char** argv)
     const auto timing = enginetest::compressedTiming();
 
     testfolders::TemporaryFolder base;
-    const fs::path basePath = base.file().getFullPathName().toStdString();
+    const auto basePath = fs::u8path (base.file().getFullPathName().toStdString());
     writeConsoleFirmware (basePath, imageKiB * 1024);
 
     zsim::DeviceSimulator device (consoleOneVersionBehind(), testnet::loopbackAddress (0));
@@ -157,7 +157,7 @@ int main (int argc, char** argv)
     const auto bytes = device.record();
     std::memcpy (&record, bytes.data(), bytes.size());
 
-    ZorvUpdater engine (basePath.string(), timing);
+    ZorvUpdater engine (basePath.u8string(), timing);
     RunWatcher watcher;
     const auto start = Clock::now();
     engine.startAutoUpdate (record, false, watcher.callback());

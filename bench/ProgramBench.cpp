@@ -47,7 +47,7 @@ constexpr uint8_t loopIndex = 5;              // Channel Master 9-16: Panel 0, C
 
 std::filesystem::path firmwarePath (const testfolders::TemporaryFolder& base)
 {
-    return std::filesystem::path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470" / "CentralProcessorPIC.hex";
+    return std::filesystem::u8path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470" / "CentralProcessorPIC.hex";
 }
 
 // Runs in the child: the file, then the device with both Channel Master boards waiting in

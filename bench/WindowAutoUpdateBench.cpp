@@ -187,7 +187,7 @@ int main (int argc, char** argv)
     testfolders::TemporaryFolder base;
     const auto basePath = base.file().getFullPathName().toStdString();
     const auto images = demofirmware::makeImages (imageKiB * 1024);
-    demofirmware::writeHexFilesTree (basePath, images);
+    demofirmware::writeHexFilesTree (std::filesystem::u8path (basePath), images);
     const auto address = testnet::loopbackAddress (0);
 
     apptest::XDisplayProbe display;

@@ -5,6 +5,7 @@
 
 #include "tools/hex/HexFileWriter.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
@@ -48,12 +49,12 @@ int main (int argc, char** argv)
             hex.lowerCase = style == 1;
             const auto text = hex.write (seedImage (random));
 
-            const auto path = std::string (argv[1]) + "/seed-" + std::to_string (++written) + ".hex";
+            const auto path = std::filesystem::path (argv[1]) / ("seed-" + std::to_string (++written) + ".hex");
             std::ofstream file (path, std::ios::binary);
             file << text;
             if (! file)
             {
-                std::cerr << "cannot write " << path << "\n";
+                std::cerr << "cannot write " << path.string() << "\n";
                 return 1;
             }
         }

@@ -1,22 +1,12 @@
 #include "logging/AppFolders.h"
 #include "logging/Platform.h"
 
-#include <filesystem>
-
+// The folder's text stays UTF-8, as every path text of the program: a pass through a narrow
+// path would turn it into the code page's reading on Windows, where a folder such as a
+// user's Downloads folder often has letters beyond the code page.
 std::string getExecutableDirectory()
 {
-    const auto folder = platform::executableFile().getParentDirectory().getFullPathName();
-    const std::string utf8 = folder.toStdString();
-
-    try
-    {
-        return std::filesystem::path (utf8).string();
-    }
-    catch (const std::exception&)
-    {
-        // A folder name the narrow file-system encoding cannot hold is still the folder.
-        return utf8;
-    }
+    return platform::executableFile().getParentDirectory().getFullPathName().toStdString();
 }
 
 juce::File getAppSupportDirectory (bool createIfMissing)

@@ -4,7 +4,8 @@
 
 #include <string>
 
-// Full path of the folder that holds the running executable, without a trailing separator.
+// Full path of the folder that holds the running executable, without a trailing separator,
+// in UTF-8.
 std::string getExecutableDirectory();
 
 // The per-user folder Zorv/ZorvUpdater that holds the log file and the settings file.

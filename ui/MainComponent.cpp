@@ -3,6 +3,7 @@
 #include "discovery/NetworkDiscovery.h"
 #include "logging/AppFolders.h"
 #include "logging/AppLogger.h"
+#include "ui/Platform.h"
 #include "ui/Typefaces.h"
 #include "ui/UIComboBoxWithLookAndFeel.h"
 
@@ -81,8 +82,7 @@ MainComponent::MainComponent (EngineSetup engineSetup)
     createControls();
 
     if (appProperties == nullptr)
-        appendLog ("No home folder found (neither HOME nor the account names one): "
-                   "the settings and the log are not saved", { false, logLevel::warning, false });
+        appendLog (platform::missingUserFolderWarning(), { false, logLevel::warning, false });
 
     networkDiscovery = std::make_shared<NetworkDiscovery>();
 

@@ -22,6 +22,10 @@ namespace platform
     // The operating system's name with its version, as the About screen shows it.
     juce::String operatingSystemName();
 
+    // The log view's warning when the system names no per-user folder for the settings and
+    // the log: each system has its own name for that folder.
+    juce::String missingUserFolderWarning();
+
     // The 0-based index of the button that the framework's native message box result code
     // stands for, in a box of numButtons. A code that names no button counts as the last.
     int buttonIndexForResult (int result, int numButtons);

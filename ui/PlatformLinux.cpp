@@ -14,6 +14,12 @@ juce::String operatingSystemName()
     return juce::SystemStats::getOperatingSystemName();
 }
 
+juce::String missingUserFolderWarning()
+{
+    return "No home folder found (neither HOME nor the account names one): "
+           "the settings and the log are not saved";
+}
+
 // The framework draws the box itself (an AlertWindow): the first buttons return 1, 2, ...
 // and the last one returns 0, as do Escape and closing the box.
 int buttonIndexForResult (int result, int numButtons)

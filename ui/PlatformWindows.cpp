@@ -8,6 +8,12 @@ juce::String operatingSystemName()
     return juce::SystemStats::getOperatingSystemName();
 }
 
+juce::String missingUserFolderWarning()
+{
+    return "No roaming application data folder found (Windows names none for this account): "
+           "the settings and the log are not saved";
+}
+
 // The framework shows a Task Dialog whose buttons have the ids 0, 1, 2 in the order given,
 // and passes the pressed id on: the code is the index. Escape and the close box work only
 // with three buttons, where they report the third (id 2 is the system's cancel id). The

@@ -83,7 +83,7 @@ std::vector<uint8_t> ZorvUpdater::loadFirmware (const FirmwareFileInfo& file, ui
         logIfVerbose (callback, "Error: Firmware file not found", verbose, logLevel::error);
         return {};
     }
-    logIfVerbose (callback, "Firmware file: " + std::filesystem::path (file.path).filename().string() + " ("
+    logIfVerbose (callback, "Firmware file: " + std::filesystem::u8path (file.path).filename().u8string() + " ("
                                 + versionText (build) + ")", verbose, logLevel::info);
 
     auto bytes = readFirmwareFile (file.path, file.isImage);

@@ -44,7 +44,7 @@ namespace
 
 bool ZorvUpdater::isShortfallOfLineEnds (const std::string& path, std::streamoff shortfall)
 {
-    std::ifstream file (path, std::ios::in | std::ios::binary);
+    std::ifstream file (fs::u8path (path), std::ios::in | std::ios::binary);
     std::streamoff pairs = 0;
     char previous = 0, c = 0;
     while (file.get (c))
@@ -64,17 +64,18 @@ FirmwareFileInfo ZorvUpdater::getFirmwareFile (const DeviceRecord& record, uint8
                                  + " of device type " + std::to_string (deviceType));
 
     const auto address = getPanelAddress (deviceType, boardIndex);
-    auto path = fs::path (baseDirectory) / "HexFiles" / firmwareFiles[(size_t) deviceType][boardIndex];
+    // A narrow path would be read in the code page on Windows, where folder names such as
+    // a user's Downloads folder often hold letters beyond it.
+    auto path = fs::u8path (baseDirectory) / "HexFiles" / fs::u8path (firmwareFiles[(size_t) deviceType][boardIndex]);
 
-    const auto extension = path.extension().string();
-    if (extension == ".bin")
-        return { pathExists (path), true, enPICTypes_Max, path.string() };
+    if (path.extension().u8string() == ".bin")
+        return { pathExists (path), true, enPICTypes_Max, path.u8string() };
 
     const auto variant = getPICType (record, address);
     if (hasOwnFile (variant))
-        path.replace_filename (path.stem().string() + "_" + picPartNames[variant] + ".hex");
+        path.replace_filename (fs::u8path (path.stem().u8string() + "_" + picPartNames[variant] + ".hex"));
 
-    return { pathExists (path), false, variant, path.string() };
+    return { pathExists (path), false, variant, path.u8string() };
 }
 
 uint8_t ZorvUpdater::getPICType (const DeviceRecord& record, const PanelAddress& address)
@@ -109,11 +110,12 @@ uint8_t ZorvUpdater::getPICType (const DeviceRecord& record, const PanelAddress&
 // shortfall, such as a text mode that stops at an end-of-file character, is a failed read.
 std::vector<uint8_t> ZorvUpdater::readFirmwareFile (const std::string& path, bool binary)
 {
+    const auto filePath = fs::u8path (path);
     std::error_code error;
-    if (! fs::is_regular_file (path, error) || fs::file_size (path, error) > maxFirmwareFileSize || error)
+    if (! fs::is_regular_file (filePath, error) || fs::file_size (filePath, error) > maxFirmwareFileSize || error)
         return {};
 
-    std::ifstream file (path, std::ios::in | std::ios::ate | (binary ? std::ios::binary : std::ios::openmode()));
+    std::ifstream file (filePath, std::ios::in | std::ios::ate | (binary ? std::ios::binary : std::ios::openmode()));
     if (! file.is_open())
         return {};
 

@@ -133,7 +133,7 @@ struct FirmwareFileInfo
     bool exists = false;
     bool isImage = false;                   // an FPGA image rather than Intel HEX
     uint8_t picType = enPICTypes_Max;
-    std::string path;
+    std::string path;                       // UTF-8, like every path text of the program
 };
 
 // The version scan's record of one board. `status` holds an UpdateResult: after the scan

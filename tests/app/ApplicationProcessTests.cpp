@@ -11,10 +11,27 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace
 {
 constexpr auto generous = std::chrono::seconds (60);
+
+// The program's window once its background shows where no control lies; 0 when it does not
+// come to that.
+unsigned long paintedWindow (apptest::XDisplayProbe& probe, const apptest::RunningApp& app)
+{
+    unsigned long window = 0;
+    apptest::waitUntil ([&]
+    {
+        const auto windows = probe.windowsOf (app.processId(), apptest::windowTitle);
+        window = windows.empty() ? 0 : windows.front();
+        return window != 0 && probe.pixel (window, 5, 80) == 0x353535ul;
+    }, generous);
+    return window;
+}
 
 // A /var/tmp of the calling thread's own (in a mount namespace of its own), so that the
 // framework's lock file the test leaves there is seen by the programs it starts and by
@@ -49,6 +66,29 @@ private:
     bool active;
 };
 
+// The programs started while it lives run in a UTF-8 locale.
+class UnicodeLocale
+{
+public:
+    UnicodeLocale()
+    {
+        if (const char* value = std::getenv ("LC_ALL"))
+            previous = value;
+        ::setenv ("LC_ALL", "C.UTF-8", 1);
+    }
+
+    ~UnicodeLocale()
+    {
+        if (previous)
+            ::setenv ("LC_ALL", previous->c_str(), 1);
+        else
+            ::unsetenv ("LC_ALL");
+    }
+
+private:
+    std::optional<std::string> previous;
+};
+
 // Another user's lock file as the framework leaves it in /var/tmp.
 enum class ForeignLock
 {
@@ -74,13 +114,8 @@ TEST (ApplicationProcess, SingleInstanceThatPaintsAndClosesCleanly)
     apptest::RunningApp first (ZORV_APP_EXECUTABLE, homePath, { "--anything", "at all" });
     ASSERT_TRUE (first.started());
 
-    unsigned long window = 0;
-    ASSERT_TRUE (apptest::waitUntil ([&]
-    {
-        const auto windows = probe.windowsOf (first.processId(), apptest::windowTitle);
-        window = windows.empty() ? 0 : windows.front();
-        return window != 0 && probe.pixel (window, 5, 80) == 0x353535ul;
-    }, generous)) << "the window shows its painted background";
+    const auto window = paintedWindow (probe, first);
+    ASSERT_NE (window, 0u) << "the window shows its painted background";
 
     const auto geometry = probe.geometry (window);
     EXPECT_EQ (geometry.width, 720);
@@ -157,3 +192,32 @@ TEST_P (ForeignFrameworkLock, NeitherBlocksNorDisablesTheSingleInstance)
 
 INSTANTIATE_TEST_SUITE_P (Kinds, ForeignFrameworkLock, ::testing::Values (ForeignLock::unwritable, ForeignLock::held),
                           [] (const auto& info) { return info.param == ForeignLock::unwritable ? "Unwritable" : "Held"; });
+
+// A copy of the program in a folder whose name has letters beyond ASCII, started with a home
+// folder named so too, in a UTF-8 locale: the log lands in that home and names the folder.
+TEST (ApplicationProcess, RunsFromFoldersWithLettersBeyondAscii)
+{
+    ZORV_REQUIRE_DISPLAY();
+    testfolders::TemporaryFolder root;
+    const auto folder = root.file().getChildFile (juce::String::fromUTF8 ("Prüfung Ö")).getChildFile (juce::String::fromUTF8 ("Ελληνικά"));
+    const auto home = root.file().getChildFile (juce::String::fromUTF8 ("Jörg Ω"));
+    ASSERT_TRUE (folder.createDirectory());
+    ASSERT_TRUE (home.createDirectory());
+    const auto executable = folder.getChildFile ("ZorvUpdater");
+    ASSERT_TRUE (juce::File (ZORV_APP_EXECUTABLE).copyFileTo (executable));
+    ASSERT_TRUE (executable.setExecutePermission (true));
+
+    UnicodeLocale locale;
+    apptest::XDisplayProbe probe;
+    ASSERT_TRUE (probe.connected());
+    apptest::RunningApp app (executable.getFullPathName().toStdString(), home.getFullPathName().toStdString());
+    ASSERT_TRUE (app.started());
+
+    const auto window = paintedWindow (probe, app);
+    ASSERT_NE (window, 0u);
+    probe.requestClose (window);
+    EXPECT_EQ (app.waitForExit (generous), std::optional<int> (0));
+
+    const auto log = home.getChildFile (".config/Zorv/ZorvUpdater/ZorvUpdater.log").loadFileAsString();
+    EXPECT_TRUE (log.contains ("ZorvUpdater v7.48\nApp Dir: " + folder.getFullPathName() + "\r\n")) << log;
+}

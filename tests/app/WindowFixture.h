@@ -80,7 +80,7 @@ protected:
     {
         probe = std::make_unique<apptest::XDisplayProbe>();
         ASSERT_TRUE (probe->connected());
-        demofirmware::writeHexFilesTree (base.file().getFullPathName().toStdString(), images());
+        demofirmware::writeHexFilesTree (std::filesystem::u8path (base.file().getFullPathName().toStdString()), images());
         appFolder().getChildFile ("ZorvUpdater.settings").deleteFile();   // every test starts with the defaults
         framework = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         openWindow();

@@ -75,6 +75,19 @@ TEST_F (AboutScreenTest, InformationWithAndWithoutBuildDate)
     EXPECT_EQ (label (missing, "labelInfoHeadings").getText(), "Version:\nBuild Arch:\nCPU:\nOS:");
 }
 
+// A user's Downloads folder often has letters beyond ASCII, and beyond the code page.
+TEST_F (AboutScreenTest, ChangelogInAFolderWithLettersBeyondAscii)
+{
+    const auto inner = folder.file().getChildFile (juce::String::fromUTF8 ("Prüfung Ö")).getChildFile (juce::String::fromUTF8 ("Ελληνικά"));
+    ASSERT_TRUE (inner.createDirectory());
+    const auto file = inner.getChildFile ("Changelog.txt");
+    ASSERT_TRUE (file.replaceWithText ("12 March 2024\n- Notes\n"));
+
+    AboutScreen screen (file, testSystem);
+    EXPECT_EQ (textLog (screen).getText(), "12 March 2024\n- Notes\n");
+    EXPECT_EQ (label (screen, "labelInfo").getText(), "7.48\n12/03/2024\nx64 64-bit\nTest Processor 3000\nLinux 6.1.0-test");
+}
+
 TEST_F (AboutScreenTest, LongValuesAreCutInTheLabelButWholeInTheTooltip)
 {
     const juce::String longName ("Very Long Processor Brand Name With Many Cores @ 4.20GHz");

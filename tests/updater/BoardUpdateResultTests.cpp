@@ -53,8 +53,8 @@ TEST_F (BoardUpdateResults, FirmwareFileMissingOrEmpty)
 {
     start();
     writeFirmware ("Empty.hex", {});
-    FirmwareFileInfo missing { false, false, enPICTypes_Max, (consoleFolder() / "Gone.hex").string() };
-    FirmwareFileInfo empty { true, false, enPICTypes_Max, (consoleFolder() / "Empty.hex").string() };
+    FirmwareFileInfo missing { false, false, enPICTypes_Max, (consoleFolder() / "Gone.hex").u8string() };
+    FirmwareFileInfo empty { true, false, enPICTypes_Max, (consoleFolder() / "Empty.hex").u8string() };
 
     EXPECT_EQ (update (picIndex, missing, log.callback()), FirmwareFileMissing);
     EXPECT_EQ (logLinesOf (log.all()), (std::vector<std::string> { "1 Updating firmware on Channel Master 1-8...",

@@ -30,7 +30,7 @@ using Event = ZorvUpdater::UpdaterEvent;
 // which names the same file as the system's separator on Windows.
 inline std::string normalPath (const std::filesystem::path& path)
 {
-    return path.lexically_normal().string();
+    return path.lexically_normal().u8string();
 }
 
 // Every event an operation sends, in order, with a wait for the one that ends it.

@@ -38,7 +38,7 @@ protected:
         device->setDefaultBehaviour ({ zsim::Behaviour::CloseAfterRequest });
     }
 
-    fs::path hexFiles() const { return fs::path (base.file().getFullPathName().toStdString()) / "HexFiles"; }
+    fs::path hexFiles() const { return fs::u8path (base.file().getFullPathName().toStdString()) / "HexFiles"; }
 
     std::size_t requestsAfter (std::size_t expected)
     {
@@ -72,13 +72,13 @@ TEST (ParseHexByte, DigitsOfEitherCase)
 TEST (ReadFirmwareFile, WholeFilesAndFailedLoads)
 {
     testfolders::TemporaryFolder folder;
-    const fs::path root = folder.file().getFullPathName().toStdString();
+    const auto root = fs::u8path (folder.file().getFullPathName().toStdString());
 
     std::string image (100000, '\0');
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = (char) (i * 7);
     writeFile (root / "image.bin", image);
-    EXPECT_EQ (Inspector::readFirmwareFile ((root / "image.bin").string(), true), bytesOf (image));
+    EXPECT_EQ (Inspector::readFirmwareFile ((root / "image.bin").u8string(), true), bytesOf (image));
 
     const std::string hex = ":020000041D00DD\r\n:00000001FF\r\n";
     writeFile (root / "crlf.hex", hex);
@@ -86,11 +86,11 @@ TEST (ReadFirmwareFile, WholeFilesAndFailedLoads)
     // own text read gives them.
     std::ifstream text (root / "crlf.hex");
     const std::string asText ((std::istreambuf_iterator<char> (text)), std::istreambuf_iterator<char>());
-    EXPECT_EQ (Inspector::readFirmwareFile ((root / "crlf.hex").string(), false), bytesOf (asText));
+    EXPECT_EQ (Inspector::readFirmwareFile ((root / "crlf.hex").u8string(), false), bytesOf (asText));
 
     writeFile (root / "empty.hex", "");
-    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "empty.hex").string(), false).empty());
-    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "missing.hex").string(), false).empty());
+    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "empty.hex").u8string(), false).empty());
+    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "missing.hex").u8string(), false).empty());
     EXPECT_TRUE (Inspector::readFirmwareFile ("", true).empty());
 }
 
@@ -100,7 +100,7 @@ TEST (ReadFirmwareFile, WholeFilesAndFailedLoads)
 TEST (ReadFirmwareFile, ShortTextReadIsWholeOnlyByItsLineEnds)
 {
     testfolders::TemporaryFolder folder;
-    const fs::path root = folder.file().getFullPathName().toStdString();
+    const auto root = fs::u8path (folder.file().getFullPathName().toStdString());
     const struct
     {
         const char* content;
@@ -118,10 +118,10 @@ TEST (ReadFirmwareFile, ShortTextReadIsWholeOnlyByItsLineEnds)
     for (const auto& c : cases)
     {
         writeFile (root / "short.hex", c.content);
-        EXPECT_EQ (Inspector::isShortfallOfLineEnds ((root / "short.hex").string(), c.shortfall), c.whole)
+        EXPECT_EQ (Inspector::isShortfallOfLineEnds ((root / "short.hex").u8string(), c.shortfall), c.whole)
             << testing::PrintToString (std::string (c.content)) << " short by " << c.shortfall;
     }
-    EXPECT_FALSE (Inspector::isShortfallOfLineEnds ((root / "missing.hex").string(), 0));
+    EXPECT_FALSE (Inspector::isShortfallOfLineEnds ((root / "missing.hex").u8string(), 0));
 }
 
 // A folder or a file too large for any board's flash loads as nothing, without trying to
@@ -129,19 +129,19 @@ TEST (ReadFirmwareFile, ShortTextReadIsWholeOnlyByItsLineEnds)
 TEST (ReadFirmwareFile, FoldersAndHugeFilesAreFailedLoads)
 {
     testfolders::TemporaryFolder folder;
-    const fs::path root = folder.file().getFullPathName().toStdString();
+    const auto root = fs::u8path (folder.file().getFullPathName().toStdString());
 
     fs::create_directories (root / "folder.bin");
-    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "folder.bin").string(), true).empty());
-    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "folder.bin").string(), false).empty());
+    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "folder.bin").u8string(), true).empty());
+    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "folder.bin").u8string(), false).empty());
 
     writeFile (root / "huge.bin", "");
     fs::resize_file (root / "huge.bin", 64u * 1024 * 1024 + 1);   // sparse: costs no disk
-    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "huge.bin").string(), true).empty());
+    EXPECT_TRUE (Inspector::readFirmwareFile ((root / "huge.bin").u8string(), true).empty());
 
     writeFile (root / "largest.bin", "");
     fs::resize_file (root / "largest.bin", 64u * 1024 * 1024);
-    EXPECT_EQ (Inspector::readFirmwareFile ((root / "largest.bin").string(), true).size(), 64u * 1024 * 1024);
+    EXPECT_EQ (Inspector::readFirmwareFile ((root / "largest.bin").u8string(), true).size(), 64u * 1024 * 1024);
 }
 
 // An image needs no word with the board.

@@ -14,8 +14,9 @@ constexpr uint8_t oldVersion = 13;   // one behind the Channel Master's build ve
 
 void writeAt (const std::string& path, const std::string& text)
 {
-    std::filesystem::create_directories (std::filesystem::path (path).parent_path());
-    std::ofstream (path, std::ios::binary) << text;
+    const auto file = std::filesystem::u8path (path);
+    std::filesystem::create_directories (file.parent_path());
+    std::ofstream (file, std::ios::binary) << text;
 }
 
 struct BoardProcessor
@@ -39,7 +40,7 @@ TEST_P (InvalidFirmwareUpdates, BoardKeepsRunningItsOldFirmware)
 {
     start();
     const auto path = Inspector::getFirmwareFile (*engine, console, picIndex).path;
-    const auto fileName = std::filesystem::path (path).filename().string();
+    const auto fileName = std::filesystem::u8path (path).filename().u8string();
     int tried = 0;
     for (const auto& c : malformedhex::malformedRecords())
     {

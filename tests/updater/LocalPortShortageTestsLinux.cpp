@@ -160,7 +160,7 @@ TEST_F (LocalPortShortage, LargeImageOutlastsTheTimeWaitOfItsOwnConnections)
 {
     start (300);
     const auto image = imageOfRecords (450);
-    const auto folder = std::filesystem::path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470";
+    const auto folder = std::filesystem::u8path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470";
     std::filesystem::create_directories (folder);
     const auto text = testhex::HexFileWriter().write (image);
     std::ofstream (folder / "CentralProcessorPIC.hex", std::ios::binary) << text;

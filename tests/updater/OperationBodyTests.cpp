@@ -309,7 +309,7 @@ TEST_F (OperationTest, UpdateProgramsTheBoardAndLogsTheResult)
 TEST_F (OperationTest, UpdateWithTheFirmwareFileMissing)
 {
     startDevice (zsim::trxDevice (2));
-    std::filesystem::remove (std::filesystem::path (base.file().getFullPathName().toStdString()) / "HexFiles" / "V518TRX"
+    std::filesystem::remove (std::filesystem::u8path (base.file().getFullPathName().toStdString()) / "HexFiles" / "V518TRX"
                              / "V518TRXDigitalPIC.hex");
     engine->startUpdatePanel (record(), 1, recorder.callback());
     ASSERT_TRUE (recorder.waitForFinish());

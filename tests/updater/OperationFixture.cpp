@@ -230,7 +230,7 @@ const std::vector<uint8_t>& fpgaImage()
 
 OperationTest::OperationTest()
 {
-    writeFirmwareFiles (fs::path (base.file().getFullPathName().toStdString()));
+    writeFirmwareFiles (fs::u8path (base.file().getFullPathName().toStdString()));
     engine = std::make_unique<ZorvUpdater> (base.file().getFullPathName().toStdString(), operationTiming());
 }
 

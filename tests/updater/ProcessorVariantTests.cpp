@@ -36,7 +36,7 @@ protected:
         writeFile (folder() / "CentralProcessorPIC.hex");
     }
 
-    fs::path folder() const { return fs::path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470"; }
+    fs::path folder() const { return fs::u8path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470"; }
 
     static void writeFile (const fs::path& path)
     {

@@ -87,12 +87,12 @@ protected:
     {
         device = std::make_unique<zsim::DeviceSimulator> (setup, address);
         ASSERT_TRUE (device->start());
-        engine = std::make_unique<ZorvUpdater> (base.file().getFullPathName().toStdString(), timing);
+        engine = std::make_unique<ZorvUpdater> (baseFolder.getFullPathName().toStdString(), timing);
     }
 
     std::filesystem::path consoleFolder() const
     {
-        return std::filesystem::path (base.file().getFullPathName().toStdString()) / "HexFiles" / "K470";
+        return std::filesystem::u8path (baseFolder.getFullPathName().toStdString()) / "HexFiles" / "K470";
     }
 
     void writeFirmware (const std::string& name, const std::vector<uint8_t>& bytes) const
@@ -122,6 +122,7 @@ protected:
     }
 
     testfolders::TemporaryFolder base;
+    juce::File baseFolder = base.file();   // the engine's folder, which holds HexFiles
     zsim::DeviceSetup setup;
     UpdaterTiming timing = compressedTiming();
     const std::string address = testnet::loopbackAddress (0);

@@ -1,12 +1,16 @@
 #!/usr/bin/python3
 """The built ZorvUpdater.exe, read from Linux: a GUI program with the manifest that asks
-for no elevation, the version block of 7.48, two icon groups, and no DLL beyond Windows' own.
+for no elevation and for version 6 of the common controls (the task dialogs of the message
+boxes), the version block of 7.48, two icon groups, and no DLL beyond Windows' own.
 Usage: ExecutableResourceTests.py ZorvUpdater.exe"""
 
 import re
 import subprocess
 import sys
 import unittest
+import xml.etree.ElementTree as ElementTree
+
+ASSEMBLY = "{urn:schemas-microsoft-com:asm.v1}"
 
 # The DLLs every Windows installation has; anything else would have to be shipped.
 SYSTEM_DLLS = {
@@ -35,9 +39,21 @@ class ExecutableResources(unittest.TestCase):
         self.assertTrue(imported)
         self.assertEqual(imported - SYSTEM_DLLS, set())
 
+    def manifest(self):
+        return ElementTree.fromstring(run("wrestool", "-x", "--raw", "--type=24", self.executable))
+
     def test_manifest_runs_as_invoker(self):
-        manifest = run("wrestool", "-x", "--raw", "--type=24", self.executable).decode("utf-8", "replace")
-        self.assertRegex(manifest, r'requestedExecutionLevel\s+level="asInvoker"')
+        levels = [element.get("level") for element in self.manifest().iter()
+                  if element.tag.endswith("}requestedExecutionLevel")]
+        self.assertEqual(levels, ["asInvoker"])
+
+    def test_manifest_asks_for_common_controls_6(self):
+        dependencies = [identity.attrib for identity in
+                        self.manifest().findall(ASSEMBLY + "dependency/" + ASSEMBLY + "dependentAssembly/"
+                                                + ASSEMBLY + "assemblyIdentity")]
+        self.assertIn({"type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
+                       "processorArchitecture": "amd64", "publicKeyToken": "6595b64144ccf1df", "language": "*"},
+                      dependencies)
 
     def test_version_block_says_7_48(self):
         block = run("wrestool", "-x", "--raw", "--type=16", self.executable).decode("utf-16-le", "replace")

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The built Windows program started under Wine as a user starts it: one instance, its
-window painted, its log with the framework's header in the roaming folder of the Wine user,
-a second start that simply ends, and the close button that ends the process.
+window painted with the program's icon, its log with the framework's header in the roaming
+folder of the Wine user, a second start that simply ends, and the close button that ends
+the process.
 Usage: ProgramUnderWineTests.py ZorvUpdater.exe (inside scripts/in-wine, with DISPLAY)."""
 
 import glob
@@ -46,8 +47,8 @@ class ProgramUnderWine(unittest.TestCase):
         geometry = self.desktop.geometry(window)
         self.assertEqual((geometry.width, geometry.height), (720, 680))
 
-        self.assertTrue(os.path.exists(os.path.join(self.folder, "ZorvUpdater.lock")),
-                        "the instance lock is the user's own, beside the log")
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "ZorvUpdater.lock")),
+                         "the framework's lock keeps to one instance: no file of the program's own")
         second = self.start()
         self.assertEqual(second.wait(GENEROUS), 0, "a second start simply ends")
         self.assertEqual(len(self.desktop.windows()), 1)
@@ -61,6 +62,52 @@ class ProgramUnderWine(unittest.TestCase):
         self.assertIn("*" * 58, text)
         self.assertEqual(text.count("ZorvUpdater v7.48\nApp Dir: Z:\\"), 1, "only the first start opened the log")
         self.assertIn("Log started: ", text)
+
+    def test_title_bar_and_taskbar_show_the_programs_icon(self):
+        process = self.start()
+        window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
+        self.assertIsNotNone(window)
+
+        # Wine hands over the large icon and, when it can use it, the small one that the
+        # title bar and the taskbar show.
+        def with_small_icon():
+            icons = self.desktop.icons(window)
+            return icons if 16 in [width for width, height, pixels in icons] else None
+
+        icons = wineprogram.wait_until(with_small_icon, 10)
+        self.assertIsNotNone(icons, "the window has a small icon")
+        # The program's icon is a filled square; the device's leaves two thirds of it clear.
+        for width, height, pixels in icons:
+            opaque = sum(1 for pixel in pixels if (pixel >> 24) & 0xFF > 128)
+            self.assertGreater(opaque / (width * height), 0.6, "the %dx%d icon is the program's" % (width, height))
+        self.desktop.request_close(window)
+        self.assertEqual(process.wait(GENEROUS), 0)
+
+    def test_runs_from_folders_with_letters_beyond_ascii(self):
+        drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+        folder = os.path.join(drive, "Prüfung Ö", "Ελληνικά")
+        profile = os.path.join(drive, "Profiles", "Jörg Ω")
+        self.addCleanup(shutil.rmtree, os.path.join(drive, "Prüfung Ö"), ignore_errors=True)
+        self.addCleanup(shutil.rmtree, os.path.join(drive, "Profiles"), ignore_errors=True)
+        os.makedirs(folder)
+        os.makedirs(profile)
+        built = os.path.dirname(self.executable)
+        for name in ("ZorvUpdater.exe", "Changelog.txt"):
+            shutil.copy(os.path.join(built, name), folder)
+        roaming = os.path.join(profile, "AppData", "Roaming")
+
+        with wineprogram.RoamingFolder(roaming, profile):
+            process = wineprogram.start(os.path.join(folder, "ZorvUpdater.exe"))
+            self.processes.append(process)
+            window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
+            self.assertIsNotNone(window)
+            self.desktop.request_close(window)
+            self.assertEqual(process.wait(GENEROUS), 0)
+
+        log = os.path.join(roaming, "Zorv", "ZorvUpdater", "ZorvUpdater.log")
+        with open(log, encoding="utf-8") as file:
+            text = file.read()
+        self.assertIn("ZorvUpdater v7.48\nApp Dir: C:\\Prüfung Ö\\Ελληνικά\n", text)
 
     def test_settings_are_read_from_beside_the_log_and_nowhere_else(self):
         os.makedirs(self.folder)

@@ -51,6 +51,18 @@ class Desktop:
     def geometry(self, window):
         return window.get_geometry()
 
+    def icons(self, window):
+        """The images of the window's icon as the window system has them: (width, height,
+        ARGB pixels) for each size Wine hands over."""
+        value = window.get_full_property(self.display.intern_atom("_NET_WM_ICON"), X.AnyPropertyType)
+        words = list(value.value) if value is not None else []
+        images = []
+        while len(words) >= 2:
+            width, height = words[0], words[1]
+            images.append((width, height, words[2:2 + width * height]))
+            words = words[2 + width * height:]
+        return images
+
     def request_close(self, window):
         """What a window manager sends when the user presses the close button."""
         protocols = self.display.intern_atom("WM_PROTOCOLS")
@@ -81,6 +93,50 @@ def roaming_folder():
     if len(names) != 1:
         raise RuntimeError("expected one Wine user in " + users + ", found " + repr(names))
     return os.path.join(users, names[0], "AppData", "Roaming")
+
+
+SHELL_FOLDERS = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
+
+
+def windows_path(linux_path):
+    """A path under the prefix's drive_c as a program under Wine names it."""
+    drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+    return "C:\\" + os.path.relpath(linux_path, drive).replace("/", "\\")
+
+
+def import_registry(text, folder):
+    """Imports registry text (a version 5 .reg file's content); the file is written in
+    UTF-16, as the system's registry editor writes it, so that any letter survives."""
+    path = os.path.join(folder, "import.reg")
+    with open(path, "w", encoding="utf-16") as file:
+        file.write(text)
+    regedit("/S", path)
+
+
+def regedit(*arguments):
+    subprocess.run(["wine", "regedit"] + list(arguments), check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class RoamingFolder:
+    """While the block runs, the Wine user's roaming application-data folder is another
+    one, a folder under drive_c; the system's own setting comes back afterwards."""
+
+    def __init__(self, linux_path, scratch):
+        self.linux_path = linux_path
+        self.scratch = scratch
+        self.saved = os.path.join(scratch, "saved.reg")
+
+    def __enter__(self):
+        regedit("/E", self.saved, SHELL_FOLDERS)
+        os.makedirs(self.linux_path, exist_ok=True)
+        value = windows_path(self.linux_path).replace("\\", "\\\\")
+        import_registry('Windows Registry Editor Version 5.00\n\n[%s]\n"AppData"="%s"\n'
+                        % (SHELL_FOLDERS, value), self.scratch)
+        return self
+
+    def __exit__(self, *exception):
+        regedit("/S", self.saved)
 
 
 def inside_private_namespace():

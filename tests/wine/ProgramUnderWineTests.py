@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """The built Windows program started under Wine as a user starts it: one instance, its
 window painted, its log with the framework's header in the roaming folder of the Wine user,
-a second start that simply ends, and the close button that ends the process.
+a second start that simply ends, and the close button that ends the process. Wine's display
+gives no vertical blank: the window and a dialog still show what the user's clicks and keys
+change, after the first paint.
 Usage: ProgramUnderWineTests.py ZorvUpdater.exe (inside scripts/in-wine, with DISPLAY)."""
 
 import glob
@@ -13,6 +15,55 @@ import unittest
 import wineprogram
 
 GENEROUS = 60
+# Long enough for a change to show, however loaded the machine; the program paints within
+# a few frames.
+SHOWS_WITHIN = 10
+
+SCAN_BUTTON = (35, 36)
+SET_IP_BUTTON = (101, 36)
+SET_IP_TITLE = "Set Manual IP Addresses for Scanning"
+SET_IP_SIZE = (395, 260)
+
+
+class Area:
+    """A rectangle of a window that shows text on a plain background."""
+
+    def __init__(self, x, y, width, height, background):
+        self.x, self.y, self.width, self.height, self.background = x, y, width, height, background
+
+    def text_rows(self, desktop, window):
+        """For each pixel row of the area that holds anything but the background: its
+        offset from the area's top and the columns, from the area's left, of the first and
+        the last other pixel. Nothing when the window cannot be read."""
+        rows = []
+        for offset, row in enumerate(desktop.pixels(window, self.x, self.y, self.width, self.height) or []):
+            marked = [column for column, pixel in enumerate(row) if pixel != self.background]
+            if marked:
+                rows.append((offset, marked[0], marked[-1]))
+        return rows
+
+    def text_lines(self, desktop, window):
+        """The lines of text the area shows, as runs of pixel rows with an empty row between
+        them: for each its top row's offset and its leftmost and rightmost columns."""
+        lines = []
+        for offset, first, last in self.text_rows(desktop, window):
+            if lines and offset == lines[-1][3] + 1:
+                top, left, right, _ = lines[-1]
+                lines[-1] = (top, min(left, first), max(right, last), offset)
+            else:
+                lines.append((offset, first, last, offset))
+        return [line[:3] for line in lines]
+
+    def text_right_edge(self, desktop, window):
+        """The rightmost column that is not background, -1 for none."""
+        return max((last for _, _, last in self.text_rows(desktop, window)), default=-1)
+
+
+# Inside the log view's outline; a line of its text is 16 pixels high.
+LOG_VIEW = Area(24, 280, 673, 349, 0x2A2A2A)
+# The text of the Set IP dialog's first address editor, inside the outline it draws when
+# focused.
+FIRST_ADDRESS = Area(125, 30, 141, 23, 0x2A2A2A)
 
 
 class ProgramUnderWine(unittest.TestCase):
@@ -61,6 +112,53 @@ class ProgramUnderWine(unittest.TestCase):
         self.assertIn("*" * 58, text)
         self.assertEqual(text.count("ZorvUpdater v7.48\nApp Dir: Z:\\"), 1, "only the first start opened the log")
         self.assertIn("Log started: ", text)
+
+    def painted_window(self):
+        self.start()
+        window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
+        self.assertIsNotNone(window, "the window shows its painted background")
+        return window
+
+    def test_a_scan_shows_its_log_lines_in_the_window(self):
+        window = self.painted_window()
+        self.assertEqual(LOG_VIEW.text_lines(self.desktop, window), [], "the log view starts empty")
+
+        # Under Wine the host-name lookup finds no address but loopback: the scan starts, says
+        # so on the first line, and stops at once with the warning on the second.
+        self.desktop.click(window, *SCAN_BUTTON)
+        wineprogram.wait_until(lambda: len(LOG_VIEW.text_lines(self.desktop, window)) == 2, SHOWS_WITHIN)
+        lines = LOG_VIEW.text_lines(self.desktop, window)
+        self.assertEqual(len(lines), 2, "two lines show after the click: %r" % lines)
+        self.assertLess(lines[0][0], 16, "the first line is the view's top line")
+        # The face is monospaced: "• Scanning for Zorv Products..." has 31 characters,
+        # "∆ No IPs assigned to this computer. Check network connection." 62.
+        widths = [right - left + 1 for _, left, right in lines]
+        self.assertAlmostEqual(widths[0] / widths[1], 31 / 62, delta=0.05, msg="widths %r" % widths)
+
+    def test_typed_text_shows_in_a_dialog(self):
+        window = self.painted_window()
+        self.desktop.click(window, *SET_IP_BUTTON)
+        dialog = wineprogram.wait_until(lambda: self.fitted_dialog(SET_IP_TITLE, SET_IP_SIZE), GENEROUS)
+        self.assertIsNotNone(dialog, "the Set IP dialog opens at its own size, painted")
+        # The first row shows the default address 10.10.251.1 before anything is typed.
+        before = FIRST_ADDRESS.text_right_edge(self.desktop, dialog)
+        self.assertGreater(before, 0, "the first address shows")
+
+        # A click past the text's end puts the caret there; two digits make 10.10.251.199.
+        self.desktop.click(dialog, FIRST_ADDRESS.x + FIRST_ADDRESS.width - 5, FIRST_ADDRESS.y + 13)
+        self.desktop.type_text("99")
+        # Two characters of the editor's font are wider than the caret drawn beside the text.
+        grown = wineprogram.wait_until(lambda: FIRST_ADDRESS.text_right_edge(self.desktop, dialog) >= before + 12,
+                                       SHOWS_WITHIN)
+        self.assertTrue(grown, "the typed digits show after the address: right edge %r, was %r"
+                        % (FIRST_ADDRESS.text_right_edge(self.desktop, dialog), before))
+
+    def fitted_dialog(self, title, size):
+        for dialog in self.desktop.windows(title):
+            geometry = self.desktop.geometry(dialog)
+            if (geometry.width, geometry.height) == size and self.desktop.pixel(dialog, 5, 5) == wineprogram.BACKGROUND:
+                return dialog
+        return None
 
     def test_settings_are_read_from_beside_the_log_and_nowhere_else(self):
         os.makedirs(self.folder)

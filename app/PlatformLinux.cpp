@@ -44,4 +44,15 @@ InstanceLock lockForProcessLifetime (const juce::File& lockFile)
     ::close (descriptor);
     return held ? InstanceLock::heldElsewhere : InstanceLock::unavailable;
 }
+
+// The Linux peer paints pending areas from a timer of its own: there is nothing to watch.
+class PaintingWithoutVerticalBlank::Watch
+{
+};
+
+PaintingWithoutVerticalBlank::PaintingWithoutVerticalBlank (juce::Component&)
+{
+}
+
+PaintingWithoutVerticalBlank::~PaintingWithoutVerticalBlank() = default;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Platform.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
@@ -26,6 +28,8 @@ public:
 
     private:
         juce::ComponentBoundsConstrainer constrainer;
+        // Last, so that it stops watching before anything of the window goes.
+        platform::PaintingWithoutVerticalBlank painting { *this };
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """The built Windows program started under Wine as a user starts it: one instance, its
 window painted with the program's icon, its log with the framework's header in the roaming
-folder of the Wine user, a second start that simply ends, and the close button that ends
-the process.
+folder of the Wine user, a second start that simply ends, the close button that ends the
+process, and a copy started from a folder whose name has letters beyond ASCII. Wine's
+display gives no vertical blank: the window and a dialog still show what the user's clicks
+and keys change, after the first paint.
 Usage: ProgramUnderWineTests.py ZorvUpdater.exe (inside scripts/in-wine, with DISPLAY)."""
 
 import glob
@@ -14,6 +16,60 @@ import unittest
 import wineprogram
 
 GENEROUS = 60
+# Long enough for a change to show, however loaded the machine; the program paints within
+# a few frames.
+SHOWS_WITHIN = 10
+
+SCAN_BUTTON = (35, 36)
+SET_IP_BUTTON = (101, 36)
+SET_IP_TITLE = "Set Manual IP Addresses for Scanning"
+SET_IP_SIZE = (395, 260)
+ABOUT_BUTTON = (683, 36)
+ABOUT_TITLE = "About"
+ABOUT_SIZE = (845, 275)
+
+
+class Area:
+    """A rectangle of a window that shows text on a plain background."""
+
+    def __init__(self, x, y, width, height, background):
+        self.x, self.y, self.width, self.height, self.background = x, y, width, height, background
+
+    def text_rows(self, desktop, window):
+        """For each pixel row of the area that holds anything but the background: its
+        offset from the area's top and the columns, from the area's left, of the first and
+        the last other pixel. Nothing when the window cannot be read."""
+        rows = []
+        for offset, row in enumerate(desktop.pixels(window, self.x, self.y, self.width, self.height) or []):
+            marked = [column for column, pixel in enumerate(row) if pixel != self.background]
+            if marked:
+                rows.append((offset, marked[0], marked[-1]))
+        return rows
+
+    def text_lines(self, desktop, window):
+        """The lines of text the area shows, as runs of pixel rows with an empty row between
+        them: for each its top row's offset and its leftmost and rightmost columns."""
+        lines = []
+        for offset, first, last in self.text_rows(desktop, window):
+            if lines and offset == lines[-1][3] + 1:
+                top, left, right, _ = lines[-1]
+                lines[-1] = (top, min(left, first), max(right, last), offset)
+            else:
+                lines.append((offset, first, last, offset))
+        return [line[:3] for line in lines]
+
+    def text_right_edge(self, desktop, window):
+        """The rightmost column that is not background, -1 for none."""
+        return max((last for _, _, last in self.text_rows(desktop, window)), default=-1)
+
+
+# Inside the log view's outline; a line of its text is 16 pixels high.
+LOG_VIEW = Area(24, 280, 673, 349, 0x2A2A2A)
+# The text of the Set IP dialog's first address editor, inside the outline it draws when
+# focused.
+FIRST_ADDRESS = Area(125, 30, 141, 23, 0x2A2A2A)
+# The About screen's change log, inside its border and left of its scroll bar.
+CHANGELOG_VIEW = Area(26, 46, 470, 230, 0x2A2A2A)
 
 
 class ProgramUnderWine(unittest.TestCase):
@@ -67,7 +123,19 @@ class ProgramUnderWine(unittest.TestCase):
         process = self.start()
         window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
         self.assertIsNotNone(window)
+        self.assert_shows_programs_icon(window)
 
+        # A window opened later has it too.
+        self.desktop.click(window, *ABOUT_BUTTON)
+        about = wineprogram.wait_until(lambda: self.fitted_dialog(ABOUT_TITLE, ABOUT_SIZE), GENEROUS)
+        self.assertIsNotNone(about, "the About screen opens")
+        self.assert_shows_programs_icon(about)
+
+        self.desktop.request_close(about)
+        self.desktop.request_close(window)
+        self.assertEqual(process.wait(GENEROUS), 0)
+
+    def assert_shows_programs_icon(self, window):
         # Wine hands over the large icon and, when it can use it, the small one that the
         # title bar and the taskbar show.
         def with_small_icon():
@@ -80,8 +148,6 @@ class ProgramUnderWine(unittest.TestCase):
         for width, height, pixels in icons:
             opaque = sum(1 for pixel in pixels if (pixel >> 24) & 0xFF > 128)
             self.assertGreater(opaque / (width * height), 0.6, "the %dx%d icon is the program's" % (width, height))
-        self.desktop.request_close(window)
-        self.assertEqual(process.wait(GENEROUS), 0)
 
     def test_runs_from_folders_with_letters_beyond_ascii(self):
         drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
@@ -101,6 +167,15 @@ class ProgramUnderWine(unittest.TestCase):
             self.processes.append(process)
             window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
             self.assertIsNotNone(window)
+
+            # The About screen shows the change log that lies beside the executable.
+            self.desktop.click(window, *ABOUT_BUTTON)
+            about = wineprogram.wait_until(lambda: self.fitted_dialog(ABOUT_TITLE, ABOUT_SIZE), GENEROUS)
+            self.assertIsNotNone(about, "the About screen opens")
+            shown = wineprogram.wait_until(lambda: CHANGELOG_VIEW.text_lines(self.desktop, about), SHOWS_WITHIN)
+            self.assertTrue(shown, "the About screen shows the change log")
+
+            self.desktop.request_close(about)
             self.desktop.request_close(window)
             self.assertEqual(process.wait(GENEROUS), 0)
 
@@ -108,6 +183,53 @@ class ProgramUnderWine(unittest.TestCase):
         with open(log, encoding="utf-8") as file:
             text = file.read()
         self.assertIn("ZorvUpdater v7.48\nApp Dir: C:\\Prüfung Ö\\Ελληνικά\n", text)
+
+    def painted_window(self):
+        self.start()
+        window = wineprogram.wait_until(self.desktop.painted_window, GENEROUS)
+        self.assertIsNotNone(window, "the window shows its painted background")
+        return window
+
+    def test_a_scan_shows_its_log_lines_in_the_window(self):
+        window = self.painted_window()
+        self.assertEqual(LOG_VIEW.text_lines(self.desktop, window), [], "the log view starts empty")
+
+        # Under Wine the host-name lookup finds no address but loopback: the scan starts, says
+        # so on the first line, and stops at once with the warning on the second.
+        self.desktop.click(window, *SCAN_BUTTON)
+        wineprogram.wait_until(lambda: len(LOG_VIEW.text_lines(self.desktop, window)) == 2, SHOWS_WITHIN)
+        lines = LOG_VIEW.text_lines(self.desktop, window)
+        self.assertEqual(len(lines), 2, "two lines show after the click: %r" % lines)
+        self.assertLess(lines[0][0], 16, "the first line is the view's top line")
+        # The face is monospaced: "• Scanning for Zorv Products..." has 31 characters,
+        # "∆ No IPs assigned to this computer. Check network connection." 62.
+        widths = [right - left + 1 for _, left, right in lines]
+        self.assertAlmostEqual(widths[0] / widths[1], 31 / 62, delta=0.05, msg="widths %r" % widths)
+
+    def test_typed_text_shows_in_a_dialog(self):
+        window = self.painted_window()
+        self.desktop.click(window, *SET_IP_BUTTON)
+        dialog = wineprogram.wait_until(lambda: self.fitted_dialog(SET_IP_TITLE, SET_IP_SIZE), GENEROUS)
+        self.assertIsNotNone(dialog, "the Set IP dialog opens at its own size, painted")
+        # The first row shows the default address 10.10.251.1 before anything is typed.
+        before = FIRST_ADDRESS.text_right_edge(self.desktop, dialog)
+        self.assertGreater(before, 0, "the first address shows")
+
+        # A click past the text's end puts the caret there; two digits make 10.10.251.199.
+        self.desktop.click(dialog, FIRST_ADDRESS.x + FIRST_ADDRESS.width - 5, FIRST_ADDRESS.y + 13)
+        self.desktop.type_text("99")
+        # Two characters of the editor's font are wider than the caret drawn beside the text.
+        grown = wineprogram.wait_until(lambda: FIRST_ADDRESS.text_right_edge(self.desktop, dialog) >= before + 12,
+                                       SHOWS_WITHIN)
+        self.assertTrue(grown, "the typed digits show after the address: right edge %r, was %r"
+                        % (FIRST_ADDRESS.text_right_edge(self.desktop, dialog), before))
+
+    def fitted_dialog(self, title, size):
+        for dialog in self.desktop.windows(title):
+            geometry = self.desktop.geometry(dialog)
+            if (geometry.width, geometry.height) == size and self.desktop.pixel(dialog, 5, 5) == wineprogram.BACKGROUND:
+                return dialog
+        return None
 
     def test_settings_are_read_from_beside_the_log_and_nowhere_else(self):
         os.makedirs(self.folder)

@@ -1,13 +1,15 @@
 """The Windows program under Wine on an X display, looked at from outside as a desktop
-would: its window, its painted background, its close button. Shared by the test of the
-program under Wine and the start-up benchmark. Needs WINEPREFIX and DISPLAY, and runs only
+would: its window, its painted pixels, its close button, and the mouse and keyboard of a
+user (XTEST fake input). Shared by the tests of the program under Wine and the start-up
+benchmark. Needs WINEPREFIX and DISPLAY, and runs only
 inside the private network namespace scripts/in-wine makes."""
 
 import os
 import subprocess
 import time
 
-from Xlib import X, display, protocol
+from Xlib import X, XK, display, protocol
+from Xlib.ext import xtest
 
 TITLE = "Zorv Updater  [7.48]"
 BACKGROUND = 0x353535
@@ -34,12 +36,45 @@ class Desktop:
         return found
 
     def pixel(self, window, x, y):
+        pixels = self.pixels(window, x, y, 1, 1)
+        return pixels[0][0] if pixels else None
+
+    def pixels(self, window, x, y, width, height):
+        """The window's pixels in the rectangle as rows of 0xRRGGBB, or None when the window
+        cannot be read (gone, or the rectangle outside it)."""
         try:
-            image = window.get_image(x, y, 1, 1, X.ZPixmap, 0xFFFFFFFF)
+            image = window.get_image(x, y, width, height, X.ZPixmap, 0xFFFFFFFF)
         except Exception:
             return None
-        blue, green, red = image.data[0], image.data[1], image.data[2]
-        return (red << 16) | (green << 8) | blue
+        data = image.data
+        stride = len(data) // height
+        return [[(data[row * stride + 4 * column + 2] << 16) | (data[row * stride + 4 * column + 1] << 8)
+                 | data[row * stride + 4 * column] for column in range(width)] for row in range(height)]
+
+    def click(self, window, x, y):
+        """A left click at the point of the window, as a user's mouse makes it."""
+        point = self.root.translate_coords(window, x, y)
+        xtest.fake_input(self.display, X.MotionNotify, x=point.x, y=point.y)
+        xtest.fake_input(self.display, X.ButtonPress, 1)
+        xtest.fake_input(self.display, X.ButtonRelease, 1)
+        self.display.sync()
+
+    def type_text(self, text):
+        """Key presses and releases for each printable ASCII character (its keysym is its
+        code), with Shift where the keyboard map gives the character only shifted; into
+        whatever window has the keyboard focus."""
+        shift = self.display.keysym_to_keycode(XK.XK_Shift_L)
+        for character in text:
+            keysym = ord(character)
+            keycode = self.display.keysym_to_keycode(keysym)
+            shifted = self.display.keycode_to_keysym(keycode, 0) != keysym
+            if shifted:
+                xtest.fake_input(self.display, X.KeyPress, shift)
+            xtest.fake_input(self.display, X.KeyPress, keycode)
+            xtest.fake_input(self.display, X.KeyRelease, keycode)
+            if shifted:
+                xtest.fake_input(self.display, X.KeyRelease, shift)
+            self.display.sync()
 
     def painted_window(self, title=TITLE):
         """The program's window once its background shows where no control lies."""

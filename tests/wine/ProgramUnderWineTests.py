@@ -68,8 +68,9 @@ LOG_VIEW = Area(24, 280, 673, 349, 0x2A2A2A)
 # The text of the Set IP dialog's first address editor, inside the outline it draws when
 # focused.
 FIRST_ADDRESS = Area(125, 30, 141, 23, 0x2A2A2A)
-# The About screen's change log, inside its border and left of its scroll bar.
-CHANGELOG_VIEW = Area(26, 46, 470, 230, 0x2A2A2A)
+# The About screen's change log, inside its border, left of its scroll bar and above the
+# screen's bottom edge, past which the view runs.
+CHANGELOG_VIEW = Area(26, 46, 470, 225, 0x2A2A2A)
 
 
 class ProgramUnderWine(unittest.TestCase):

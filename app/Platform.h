@@ -4,11 +4,6 @@
 
 #include <memory>
 
-namespace juce
-{
-class Component;
-}
-
 // Where the application shell meets the operating system.
 namespace platform
 {
@@ -25,18 +20,6 @@ namespace platform
     // Gives the window, and the program's windows opened after it, the program's own icon in
     // the title bar and on the taskbar.
     void showProgramIcon (juce::ComponentPeer& peer);
-
-    // Linux: the per-user lock.
-    enum class InstanceLock
-    {
-        taken,          // this process holds it now
-        heldElsewhere,  // another process holds it
-        unavailable     // the file cannot be opened or locked
-    };
-
-    // Takes an exclusive lock on the file, creating the file (not its folder) when missing,
-    // and keeps it until the process ends.
-    InstanceLock lockForProcessLifetime (const juce::File& lockFile);
 
     // Keeps the program's windows painting where the display gives no vertical blank. The
     // framework's Windows peer paints what its components ask to repaint only when a vertical
@@ -55,4 +38,16 @@ namespace platform
         class Watch;
         std::unique_ptr<Watch> watch;
     };
+
+    // Linux only: the per-user lock.
+    enum class InstanceLock
+    {
+        taken,          // this process holds it now
+        heldElsewhere,  // another process holds it
+        unavailable     // the file cannot be opened or locked
+    };
+
+    // Takes an exclusive lock on the file, creating the file (not its folder) when missing,
+    // and keeps it until the process ends.
+    InstanceLock lockForProcessLifetime (const juce::File& lockFile);
 }

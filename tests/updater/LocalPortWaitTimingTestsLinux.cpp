@@ -176,7 +176,7 @@ Samples secondShortage (WaitFixture& f)
 const WaitCase localPortCases[] = {
     { "LocalPortPoll", "localPortPollMs", 100, 1, twiceCaught, localPortPolls,
       "awaitLocalPort: between the tries of a block while no local port is free", true },
-    { "LocalPortWaitOfASecondShortage", "localPortWaitMs", 1000, 1, twiceCaught, secondShortage,
+    { "LocalPortWaitOfASecondShortage", "localPortWaitMs", 1500, 1, twiceCaught, secondShortage,
       "awaitLocalPort: a second block's wait for a port, from its own first try to its end", true },
 };
 }

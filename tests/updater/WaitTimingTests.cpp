@@ -198,7 +198,7 @@ std::ostream& operator<< (std::ostream& out, const WaitCase& c)
 UpdaterTiming quietTiming()
 {
     UpdaterTiming timing;
-    timing.connectTimeoutMs = 2000;
+    timing.connectTimeoutMs = 3000;
     timing.replyTimeoutMs = 300;
     timing.discoveryReplyTimeoutMs = 300;
     timing.eraseReplyTimeoutMs[0] = 300;
@@ -212,9 +212,9 @@ UpdaterTiming quietTiming()
     timing.programStartPauseMs = 5;
     timing.finishPauseMs = 5;
     timing.programCompletePauseMs = 5;
-    timing.blockRetryPauseMs = 5;
+    timing.blockRetryPauseMs = 2;
     timing.localPortPollMs = 5;
-    timing.localPortWaitMs = 2000;
+    timing.localPortWaitMs = 3000;
     timing.answerPollMs = 5;
     timing.scanEndPauseMs = 5;
     return timing;

@@ -187,3 +187,24 @@ TEST_F (BoardFaults, ProcessorQueryWithoutAnswer)
     EXPECT_TRUE (unanswered (processorQuery (consoleType, faders)));
     EXPECT_EQ (ask (processorQuery (consoleType, faders)).bytes, reply (faders, 'o', 'W', 7));
 }
+
+// The request that meets the fault is answered; for the fault's time after it a connect
+// neither succeeds nor is refused, and a connection already open is still served.
+TEST_F (BoardFaults, DeviceGoesUnresponsiveForAWhile)
+{
+    Client open;
+    ASSERT_FALSE (open.connect (address, replyWait));
+
+    sim->addFault (faderIndex, { Fault::GoUnresponsive, BoardRequest::IdentityRead, 0, 1, 0, milliseconds (1500) });
+    const auto faulted = Clock::now();
+    EXPECT_EQ (ask (identity()).bytes, sound());
+
+    Client late;
+    EXPECT_EQ (late.connect (address, milliseconds (300)), boost::asio::error::timed_out);
+    ASSERT_FALSE (open.send (identity()));
+    EXPECT_EQ (open.receive (76, replyWait).bytes, sound());
+
+    std::this_thread::sleep_for (faulted + milliseconds (1500) - Clock::now());
+    EXPECT_EQ (ask (identity()).bytes, sound());
+    EXPECT_EQ (sim->board (faderIndex).count (BoardRequest::IdentityRead), 3u);
+}

@@ -64,6 +64,8 @@ Board::Outcome Board::handle (const wire::TagRequest& request, uint16_t paramete
     }
 
     auto outcome = act (kind, request, effects, now);
+    if (effects.unresponsiveTime)
+        outcome.unresponsiveUntil = now + *effects.unresponsiveTime;
     if (outcome.reply)
     {
         outcome.reply->parameter = parameter;

@@ -37,6 +37,7 @@ public:
         std::optional<std::size_t> shortLength;     // send only so many bytes, then close
         bool close = false;                         // close without answering
         std::optional<Clock::time_point> restartingUntil;
+        std::optional<Clock::time_point> unresponsiveUntil;    // the device takes no new connection until then
     };
 
     explicit Board (BoardSetup setup);

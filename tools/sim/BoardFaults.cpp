@@ -23,7 +23,8 @@ namespace
         switch (fault)
         {
             case Fault::Silence:
-            case Fault::Close:          return true;
+            case Fault::Close:
+            case Fault::GoUnresponsive: return true;
             case Fault::ChecksumError:  return request == BoardRequest::ProgramBlock;
             case Fault::EraseFails:
             case Fault::SlowErase:      return request == BoardRequest::Erase;
@@ -54,6 +55,7 @@ namespace
             case Fault::SlowErase:      e.eraseTime = f.time; break;
             case Fault::StayInBootMode: e.stayInBootMode = true; break;
             case Fault::SlowRestart:    e.restartTime = f.time; break;
+            case Fault::GoUnresponsive: e.unresponsiveTime = f.time; break;
         }
     }
 }

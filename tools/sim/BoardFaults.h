@@ -22,6 +22,7 @@ struct FaultEffects
     bool stayInBootMode = false;
     std::optional<std::chrono::milliseconds> eraseTime;
     std::optional<std::chrono::milliseconds> restartTime;
+    std::optional<std::chrono::milliseconds> unresponsiveTime;
 
     BoardAddress echoShift;                         // added to each echoed byte
     std::optional<uint16_t> parameter;

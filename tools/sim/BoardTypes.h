@@ -86,7 +86,9 @@ enum class Fault
     EraseFails,         // an erase is answered 'j' with the board's state, nothing erased
     SlowErase,          // an erase is answered after `time` instead of the board's erase time
     StayInBootMode,     // program complete: the board restarts into its boot loader
-    SlowRestart         // a restart takes `time` instead of the board's restart time
+    SlowRestart,        // a restart takes `time` instead of the board's restart time
+    GoUnresponsive      // acted on and answered; then the device completes no new connection
+                        // for `time`: connects neither succeed nor are refused, they time out
 };
 
 // A fault hits the requests it can act on that match `on`: it passes over the first `skip`

@@ -99,8 +99,8 @@ void Connection::onRequest()
 {
     const auto completed = Clock::now();
     auto answer = device.answer (request);
-    if (answer.offlineUntil)
-        outage (*answer.offlineUntil);
+    if (answer.outage)
+        outage (*answer.outage);
     log.record (number, completed, request);
 
     if (! answering)

@@ -15,9 +15,9 @@
 
 namespace zsim
 {
-// Called when the device drops off the network until the given time (an interface board
-// restarts), so that the listening side refuses connections meanwhile.
-using OutageHook = std::function<void (std::chrono::steady_clock::time_point until)>;
+// Called when the device takes no new connection for a while (an interface board restarts,
+// or a fault says so), so that the listening side gives the outage's reachability meanwhile.
+using OutageHook = std::function<void (const Outage&)>;
 
 class Connection : public std::enable_shared_from_this<Connection>
 {

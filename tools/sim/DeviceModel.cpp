@@ -111,7 +111,9 @@ Answer DeviceModel::exchangeTag (const std::vector<uint8_t>& request, Clock::tim
     answer.delay = outcome.delay;
     answer.shape = shapeOf (outcome);
     if (outcome.restartingUntil && board->setup().interface)
-        answer.offlineUntil = outcome.restartingUntil;
+        answer.outage = Outage { *outcome.restartingUntil, Reachability::Refusing };
+    else if (outcome.unresponsiveUntil)
+        answer.outage = Outage { *outcome.unresponsiveUntil, Reachability::Unresponsive };
     return answer;
 }
 

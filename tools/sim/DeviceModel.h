@@ -18,12 +18,20 @@ namespace zsim
 // The bytes a request gets back; empty when the command sends no answer.
 using Reply = std::optional<std::vector<uint8_t>>;
 
+// A time in which the device takes no new connection: it refuses them while an interface
+// board restarts, and lets them time out when a fault says so.
+struct Outage
+{
+    std::chrono::steady_clock::time_point until;
+    Reachability meanwhile = Reachability::Refusing;
+};
+
 struct Answer
 {
     Reply reply;
     std::chrono::milliseconds delay { 0 };          // the device's own time before it answers
     std::optional<ConnectionScript> shape;          // a board fault's way of answering, in place of the connection's
-    std::optional<std::chrono::steady_clock::time_point> offlineUntil;  // the device is off the network until then
+    std::optional<Outage> outage;
 };
 
 class DeviceModel

@@ -55,13 +55,16 @@ bool Listener::isOpenAs (Reachability reachability) const
     return (reachability == Reachability::Refusing) != acceptor.is_open();
 }
 
-void Listener::goOffline (std::chrono::steady_clock::time_point until)
+void Listener::goOffline (const Outage& coming)
 {
-    if (offline && outage.expiry() >= until)
+    if (offline && outage.expiry() >= coming.until)
         return;
     offline = true;
-    closeListening();
-    outage.expires_at (until);
+    if (coming.meanwhile == Reachability::Refusing)
+        closeListening();
+    else
+        open (coming.meanwhile);
+    outage.expires_at (coming.until);
     outage.async_wait ([this] (const error_code& error)
                        {
                            if (error)
@@ -202,7 +205,7 @@ void Listener::adopt (tcp::socket socket)
                        connections.end());
 
     auto connection = std::make_shared<Connection> (std::move (socket), scripts.next(), device, log,
-                                                    [this] (auto until) { goOffline (until); });
+                                                    [this] (const Outage& outage) { goOffline (outage); });
     connections.push_back (connection);
     connection->start();
 }

@@ -29,8 +29,9 @@ public:
     // reachability in force leaves the listening socket untouched.
     bool apply (Reachability reachability);
 
-    // Refuses connections until the given time, then goes back to the reachability asked for.
-    void goOffline (std::chrono::steady_clock::time_point until);
+    // Gives the outage's reachability (refusing, or letting connects time out) until its
+    // end, then goes back to the reachability asked for.
+    void goOffline (const Outage& outage);
 
     // Closes the listening socket and every connection.
     void closeAll();

@@ -158,19 +158,16 @@ TEST_F (WindowOperations, UpdateProgramsTheSelectedBoardWithItsFile)
     {
         SCOPED_TRACE (board);
         selectBoard (board);
-        bool barSeen = false;
-        bool controlsOffSeen = false;
+        auto& scanButton = byId ("btnScanDev");
+        auto& bar = inspect().progressBar1();
+        const ChangeWatch controlsOff ({ &scanButton }, [&] { return ! scanButton.isEnabled(); });
+        const ChangeWatch barShown ({ &bar }, [&] { return bar.isVisible(); });
         const auto before = countInLogFile ("Update completed successfully");
         clickButton ("btnUpdate");
-        ASSERT_TRUE (runUntil ([&]
-        {
-            barSeen = barSeen || inspect().progressBar1().isVisible();
-            controlsOffSeen = controlsOffSeen || ! byId ("btnScanDev").isEnabled();
-            return countInLogFile ("Update completed successfully") > before && byId ("btnScanDev").isEnabled();
-        }));
+        ASSERT_TRUE (waitForOperationEnd ("Update completed successfully", before));
 
-        EXPECT_TRUE (controlsOffSeen) << "the operation disables the controls while it runs";
-        EXPECT_TRUE (barSeen);
+        EXPECT_TRUE (controlsOff.seen()) << "the operation disables the controls while it runs";
+        EXPECT_TRUE (barShown.seen());
         EXPECT_FALSE (inspect().progressBar1().isVisible());
         EXPECT_TRUE (demofirmware::holdsImage (console.board ((std::size_t) board), images()));
         EXPECT_TRUE (startsWith (logEntries(), byId<juce::ComboBox> ("comboPanels").getText() + ": Update Successful! "));
@@ -193,14 +190,12 @@ TEST_F (WindowOperations, AutoUpdateAnsweredYesUpdatesThePendingBoard)
     EXPECT_EQ (tooltipDelay(), 65535);
     EXPECT_EQ (console.board (channelMaster).count (zsim::BoardRequest::Erase), 0u) << "the operation waits";
 
-    bool bothBars = false;
+    auto& boardBar = inspect().progressBar1();
+    auto& boardsBar = inspect().progressBar2();
+    const ChangeWatch bothBars ({ &boardBar, &boardsBar }, [&] { return boardBar.isVisible() && boardsBar.isVisible(); });
     ASSERT_TRUE (answerMessageBox ("Yes"));
-    ASSERT_TRUE (runUntil ([&]
-    {
-        bothBars = bothBars || (inspect().progressBar1().isVisible() && inspect().progressBar2().isVisible());
-        return openMessageBox() != nullptr;
-    }));
-    EXPECT_TRUE (bothBars) << "the board's progress and the boards' progress";
+    ASSERT_TRUE (runUntil ([] { return openMessageBox() != nullptr; }));
+    EXPECT_TRUE (bothBars.seen()) << "the board's progress and the boards' progress";
     ASSERT_TRUE (boxShows ("Auto Update", "Auto Update completed successfully!\n", juce::MessageBoxIconType::InfoIcon, 1));
     EXPECT_FALSE (inspect().progressBar2().isVisible());
 

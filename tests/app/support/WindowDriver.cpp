@@ -121,4 +121,22 @@ juce::DialogWindow* waitForDialog (const juce::String& title, int timeoutMs)
     runUntil ([&title] { return openDialog (title) != nullptr; }, timeoutMs);
     return openDialog (title);
 }
+
+ChangeWatch::ChangeWatch (std::vector<juce::Component*> watched, std::function<bool()> wanted)
+    : condition (std::move (wanted))
+{
+    for (auto* component : watched)
+    {
+        components.emplace_back (component);
+        component->addComponentListener (this);
+    }
+    check();
+}
+
+ChangeWatch::~ChangeWatch()
+{
+    for (auto& component : components)
+        if (component != nullptr)
+            component->removeComponentListener (this);
+}
 }

@@ -7,6 +7,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <vector>
 
 namespace windowdriver
 {
@@ -34,4 +35,25 @@ juce::String messageOf (const juce::AlertWindow& box);
 // The dialog window on the desktop with this title, if one is open.
 juce::DialogWindow* openDialog (const juce::String& title);
 juce::DialogWindow* waitForDialog (const juce::String& title, int timeoutMs = 10000);
+
+// Remembers whether the condition held at any change of the components' visibility or
+// enablement: a state that comes and goes within one slice of the message loop, as a short
+// operation's does on a loaded machine, is seen all the same.
+class ChangeWatch final : private juce::ComponentListener
+{
+public:
+    ChangeWatch (std::vector<juce::Component*> watched, std::function<bool()> condition);
+    ~ChangeWatch() override;
+
+    bool seen() const { return held; }
+
+private:
+    void componentVisibilityChanged (juce::Component&) override { check(); }
+    void componentEnablementChanged (juce::Component&) override { check(); }
+    void check() { held = held || condition(); }
+
+    std::vector<juce::Component::SafePointer<juce::Component>> components;
+    std::function<bool()> condition;
+    bool held = false;
+};
 }

@@ -51,10 +51,14 @@ class Desktop:
         return [[(data[row * stride + 4 * column + 2] << 16) | (data[row * stride + 4 * column + 1] << 8)
                  | data[row * stride + 4 * column] for column in range(width)] for row in range(height)]
 
-    def click(self, window, x, y):
-        """A left click at the point of the window, as a user's mouse makes it."""
+    def move_pointer(self, window, x, y):
         point = self.root.translate_coords(window, x, y)
         xtest.fake_input(self.display, X.MotionNotify, x=point.x, y=point.y)
+        self.display.sync()
+
+    def click(self, window, x, y):
+        """A left click at the point of the window, as a user's mouse makes it."""
+        self.move_pointer(window, x, y)
         xtest.fake_input(self.display, X.ButtonPress, 1)
         xtest.fake_input(self.display, X.ButtonRelease, 1)
         self.display.sync()
